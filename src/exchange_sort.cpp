@@ -1,0 +1,33 @@
+#include "exchange_sort.hpp"
+
+#include <cstddef>
+
+namespace array_sort
+{
+
+namespace
+{
+
+// The intermediate of every exchange. It lives for the whole run and is never
+// reset between exchanges or passes.
+std::int32_t Temp = 0; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
+} // namespace
+
+void exchange_sort(Numbers& ARRAY_Size, std::int32_t T)
+{
+    for (std::int32_t pass = 0; pass < T; ++pass) {
+        // T >= 1 here, so T - 1 cannot overflow.
+        for (std::int32_t j = 0; j < T - 1; ++j) {
+            auto& left = ARRAY_Size[static_cast<std::size_t>(j)];
+            auto& right = ARRAY_Size[static_cast<std::size_t>(j) + 1];
+            if (left > right) {
+                Temp = left;
+                left = right;
+                right = Temp;
+            }
+        }
+    }
+}
+
+} // namespace array_sort

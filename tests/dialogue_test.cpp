@@ -1,0 +1,118 @@
+#include "dialogue.hpp"
+
+#include <gtest/gtest.h>
+
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+const std::string line1 = "The Maximum Size Of The ARRAY = (100)\n";
+const std::string line2 = "Please Enter The Size Of The ARRAY\n";
+const std::string line3 = "Please Enter The Numbers \n";
+const std::string two_prompts = line1 + line2;
+const std::string three_prompts = two_prompts + line3;
+
+// The whole output of a run that sorted its list; `numbers` is line 8.
+std::string sorted_output(const std::string& numbers)
+{
+    return three_prompts + "\nNumbers in the correct increasing order.\n\n\n" + numbers + "\n\n";
+}
+
+std::string count_up_to(int n, int step)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s += std::to_string(i * step) + ' ';
+    }
+    return s;
+}
+
+std::string tabbed_ascending(int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s += '\t' + std::to_string(-n + 1 + i);
+    }
+    return s;
+}
+
+const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
+
+struct Case {
+    const char* name;
+    std::string input;
+    std::string out;
+    std::string err;
+    int status;
+};
+
+TEST(Dialogue, Table)
+{
+    const std::vector<Case> cases = {
+        // Lists that are sorted and written.
+        {"overview example", "4\n7 -3 7 0\n", sorted_output("\t-3\t0\t7\t7"), "", 0},
+        {"count 0", "0\n", sorted_output(""), "", 0},
+        {"negative count", "-5\n1 2 3\n", sorted_output(""), "", 0},
+        {"most negative count", "-2147483648", sorted_output(""), "", 0},
+        {"count 1", "1 42", sorted_output("\t42"), "", 0},
+        {"count 100", "100 " + count_up_to(100, -1), sorted_output(tabbed_ascending(100)), "", 0},
+        {"one line", "3 3 1 2", sorted_output("\t1\t2\t3"), "", 0},
+        {"spread over lines and tabs", "\n 3\t\n\n1\n\t-1 \r\n 0", sorted_output("\t-1\t0\t1"), "", 0},
+        {"trailing input left unread", "2 5 4 garbage 99", sorted_output("\t4\t5"), "", 0},
+        {"leading plus", "+2 +9 -9", sorted_output("\t-9\t9"), "", 0},
+        {"leading zeros", "002 010 -007", sorted_output("\t-7\t10"), "", 0},
+        {"extremes", "3 2147483647 -2147483648 0", sorted_output("\t-2147483648\t0\t2147483647"), "", 0},
+        {"number glued to text", "2 8 3abc", sorted_output("\t3\t8"), "", 0},
+
+        // A count that cannot be used.
+        {"count above capacity", "101\n", two_prompts, "array-sort: count 101 is above the maximum 100\n", 1},
+        {"largest count", "2147483647", two_prompts,
+         "array-sort: count 2147483647 is above the maximum 100\n", 1},
+        {"no input", "", two_prompts, "array-sort: count: input ended\n", 1},
+        {"only white space", " \n\t\n", two_prompts, "array-sort: count: input ended\n", 1},
+        {"count not a number", "four\n", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"count a lone sign", "-", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"count too large", "2147483648 1", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"count too small", "-2147483649", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+
+        // A number that cannot be read.
+        {"input ends before the first number", "2\n", three_prompts,
+         "array-sort: number 1 of 2: input ended\n", 1},
+        {"input ends early", "5 1 2\n", three_prompts, "array-sort: number 3 of 5: input ended\n", 1},
+        {"number not a number", "3 1 x 2", three_prompts, "array-sort: number 2 of 3: " + bad_number + "\n",
+         1},
+        {"number too large", "2 2147483648 0", three_prompts,
+         "array-sort: number 1 of 2: " + bad_number + "\n", 1},
+        {"number too small", "2 0 -2147483649", three_prompts,
+         "array-sort: number 2 of 2: " + bad_number + "\n", 1},
+        {"number a decimal fraction", "2 1.5 2", three_prompts,
+         "array-sort: number 2 of 2: " + bad_number + "\n", 1},
+        {"last of 100 missing", "100 " + count_up_to(99, 1), three_prompts,
+         "array-sort: number 100 of 100: input ended\n", 1},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.input);
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = array_sort::run_dialogue(in, out, err);
+        EXPECT_EQ(out.str(), c.out) << c.name;
+        EXPECT_EQ(err.str(), c.err) << c.name;
+        EXPECT_EQ(status, c.status) << c.name;
+    }
+}
+
+TEST(Dialogue, LeavesInputAfterTheLastNumberUnread)
+{
+    std::istringstream in("2 1 0\nrest of the input");
+    std::ostringstream out;
+    std::ostringstream err;
+    ASSERT_EQ(array_sort::run_dialogue(in, out, err), 0);
+    const std::string rest(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(rest, "\nrest of the input");
+}
+
+} // namespace
