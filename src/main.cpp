@@ -14,7 +14,7 @@ int main()
     if (!std::cout.flush()) {
         std::cerr << "array-sort: write error";
         if (write_errno != 0) {
-            std::cerr << ": " << std::strerror(write_errno);
+            std::cerr << ": " << std::strerror(write_errno); // NOLINT(concurrency-mt-unsafe): one thread
         }
         std::cerr << '\n';
         status = 1;
