@@ -6,6 +6,7 @@
 
 int main()
 {
+    std::ios_base::sync_with_stdio(false);
     int status = array_sort::run_dialogue(std::cin, std::cout, std::cerr);
 
     // Every line was flushed as it was written, so a failed write has already
