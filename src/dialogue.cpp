@@ -16,13 +16,26 @@ namespace
 constexpr const char* not_a_number = "not a whole number from -2147483648 to 2147483647";
 constexpr const char* input_ended = "input ended";
 
+// White space as the streams' classic locale knows it.
+bool is_space(std::istream::int_type c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
 // Reads one integer by formatted extraction, which skips leading white space
 // and takes an optional sign. Returns nullptr when a value was read, otherwise
 // the reason it could not be.
 const char* read_integer(std::istream& in, std::int32_t& value)
 {
-    in >> std::ws;
-    if (in.eof()) {
+    // Look past the white space first, straight in the buffer, to tell the end
+    // of the input from text that is not a number. The prompts before every
+    // read end in std::endl, so they are on the screen before this can wait.
+    std::streambuf& buffer = *in.rdbuf();
+    auto c = buffer.sgetc();
+    while (is_space(c)) {
+        c = buffer.snextc();
+    }
+    if (c == std::istream::traits_type::eof()) {
         return input_ended;
     }
     if (!(in >> value)) {

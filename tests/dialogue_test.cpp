@@ -62,6 +62,7 @@ TEST(Dialogue, Table)
         {"count 100", "100 " + count_up_to(100, -1), sorted_output(tabbed_ascending(100)), "", 0},
         {"one line", "3 3 1 2", sorted_output("\t1\t2\t3"), "", 0},
         {"spread over lines and tabs", "\n 3\t\n\n1\n\t-1 \r\n 0", sorted_output("\t-1\t0\t1"), "", 0},
+        {"every kind of white space", " \t\n\v\f\r2\v5\f4", sorted_output("\t4\t5"), "", 0},
         {"trailing input left unread", "2 5 4 garbage 99", sorted_output("\t4\t5"), "", 0},
         {"leading plus", "+2 +9 -9", sorted_output("\t-9\t9"), "", 0},
         {"leading zeros", "002 010 -007", sorted_output("\t-7\t10"), "", 0},
