@@ -1,4 +1,5 @@
 #include "dialogue.hpp"
+#include "expected_output.hpp"
 
 #include <gtest/gtest.h>
 
@@ -7,20 +8,11 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
-const std::string line1 = "The Maximum Size Of The ARRAY = (100)\n";
-const std::string line2 = "Please Enter The Size Of The ARRAY\n";
-const std::string line3 = "Please Enter The Numbers \n";
-const std::string two_prompts = line1 + line2;
-const std::string three_prompts = two_prompts + line3;
-
-// The whole output of a run that sorted its list; `numbers` is line 8.
-std::string sorted_output(const std::string& numbers)
-{
-    return three_prompts + "\nNumbers in the correct increasing order.\n\n\n" + numbers + "\n\n";
-}
+using expected::bad_number;
+using expected::three_prompts;
+using expected::two_prompts;
 
 std::string count_up_to(int n, int step)
 {
@@ -40,34 +32,24 @@ std::string tabbed_ascending(int n)
     return s;
 }
 
-const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
-
-struct Case {
-    const char* name;
-    std::string input;
-    std::string out;
-    std::string err;
-    int status;
-};
-
 TEST(Dialogue, Table)
 {
-    const std::vector<Case> cases = {
+    const std::vector<expected::Case> cases = {
         // Lists that are sorted and written.
-        {"overview example", "4\n7 -3 7 0\n", sorted_output("\t-3\t0\t7\t7"), "", 0},
-        {"count 0", "0\n", sorted_output(""), "", 0},
-        {"negative count", "-5\n1 2 3\n", sorted_output(""), "", 0},
-        {"most negative count", "-2147483648", sorted_output(""), "", 0},
-        {"count 1", "1 42", sorted_output("\t42"), "", 0},
-        {"count 100", "100 " + count_up_to(100, -1), sorted_output(tabbed_ascending(100)), "", 0},
-        {"one line", "3 3 1 2", sorted_output("\t1\t2\t3"), "", 0},
-        {"spread over lines and tabs", "\n 3\t\n\n1\n\t-1 \r\n 0", sorted_output("\t-1\t0\t1"), "", 0},
-        {"every kind of white space", " \t\n\v\f\r2\v5\f4", sorted_output("\t4\t5"), "", 0},
-        {"trailing input left unread", "2 5 4 garbage 99", sorted_output("\t4\t5"), "", 0},
-        {"leading plus", "+2 +9 -9", sorted_output("\t-9\t9"), "", 0},
-        {"leading zeros", "002 010 -007", sorted_output("\t-7\t10"), "", 0},
-        {"extremes", "3 2147483647 -2147483648 0", sorted_output("\t-2147483648\t0\t2147483647"), "", 0},
-        {"number glued to text", "2 8 3abc", sorted_output("\t3\t8"), "", 0},
+        {"overview example", "4\n7 -3 7 0\n", expected::sorted("\t-3\t0\t7\t7"), "", 0},
+        {"count 0", "0\n", expected::sorted(""), "", 0},
+        {"negative count", "-5\n1 2 3\n", expected::sorted(""), "", 0},
+        {"most negative count", "-2147483648", expected::sorted(""), "", 0},
+        {"count 1", "1 42", expected::sorted("\t42"), "", 0},
+        {"count 100", "100 " + count_up_to(100, -1), expected::sorted(tabbed_ascending(100)), "", 0},
+        {"one line", "3 3 1 2", expected::sorted("\t1\t2\t3"), "", 0},
+        {"spread over lines and tabs", "\n 3\t\n\n1\n\t-1 \r\n 0", expected::sorted("\t-1\t0\t1"), "", 0},
+        {"every kind of white space", " \t\n\v\f\r2\v5\f4", expected::sorted("\t4\t5"), "", 0},
+        {"trailing input left unread", "2 5 4 garbage 99", expected::sorted("\t4\t5"), "", 0},
+        {"leading plus", "+2 +9 -9", expected::sorted("\t-9\t9"), "", 0},
+        {"leading zeros", "002 010 -007", expected::sorted("\t-7\t10"), "", 0},
+        {"extremes", "3 2147483647 -2147483648 0", expected::sorted("\t-2147483648\t0\t2147483647"), "", 0},
+        {"number glued to text", "2 8 3abc", expected::sorted("\t3\t8"), "", 0},
 
         // A count that cannot be used.
         {"count above capacity", "101\n", two_prompts, "array-sort: count 101 is above the maximum 100\n", 1},

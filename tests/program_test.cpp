@@ -2,6 +2,8 @@
 // status, prompts that reach a pipe before the program waits for input, and
 // failed writes to standard output.
 
+#include "expected_output.hpp"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -20,16 +22,14 @@
 
 extern char** environ; // NOLINT: the environment, passed on to the program
 
-namespace
-{
+namespace {
 
 constexpr auto timeout = std::chrono::seconds(60);
 constexpr std::size_t pipe_chunk = 4096;
 
-const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\nPlease Enter The Size Of The ARRAY\n";
-const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
-const std::string example_output =
-    three_prompts + "\nNumbers in the correct increasing order.\n\n\n\t-3\t0\t7\t7\n\n";
+using expected::three_prompts;
+using expected::two_prompts;
+const std::string example_output = expected::sorted("\t-3\t0\t7\t7");
 
 // What standard output is connected to.
 enum class Stdout { pipe, dev_full, closed };
@@ -169,24 +169,16 @@ Outcome run(const std::string& input, Stdout where = Stdout::pipe)
     return finish(child);
 }
 
-struct Case {
-    const char* name;
-    std::string input;
-    std::string out;
-    std::string err;
-    int status;
-};
-
 TEST(Program, Table)
 {
-    const std::vector<Case> cases = {
+    const std::vector<expected::Case> cases = {
         {"overview example", "4\n7 -3 7 0\n", example_output, "", 0},
-        {"empty list", "0\n", three_prompts + "\nNumbers in the correct increasing order.\n\n\n\n\n", "", 0},
+        {"empty list", "0\n", expected::sorted(""), "", 0},
         {"count above capacity", "101\n", two_prompts, "array-sort: count 101 is above the maximum 100\n", 1},
         {"no count", "", two_prompts, "array-sort: count: input ended\n", 1},
         {"missing number", "3 1 2", three_prompts, "array-sort: number 3 of 3: input ended\n", 1},
-        {"bad number", "3 1 2x", three_prompts,
-         "array-sort: number 3 of 3: not a whole number from -2147483648 to 2147483647\n", 1},
+        {"bad number", "3 1 2x", three_prompts, "array-sort: number 3 of 3: " + expected::bad_number + "\n",
+         1},
     };
     for (const auto& c : cases) {
         const Outcome o = run(c.input);

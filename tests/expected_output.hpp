@@ -1,0 +1,29 @@
+#pragma once
+
+// What the program writes, spelled out once for the tests that compare it.
+
+#include <string>
+
+namespace expected {
+
+inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
+                                       "Please Enter The Size Of The ARRAY\n";
+inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
+inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
+
+// The whole output of a run that sorted its list; `numbers` is line 8.
+inline std::string sorted(const std::string& numbers)
+{
+    return three_prompts + "\nNumbers in the correct increasing order.\n\n\n" + numbers + "\n\n";
+}
+
+// One run: the input, the exact standard output and diagnostics, the status.
+struct Case {
+    const char* name;
+    std::string input;
+    std::string out;
+    std::string err;
+    int status;
+};
+
+} // namespace expected
