@@ -21,8 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr std::int32_t capacity = 100;
 constexpr std::ptrdiff_t output_lines = 9;

@@ -7,11 +7,9 @@
 #include <istream>
 #include <ostream>
 
-namespace array_sort
-{
+namespace array_sort {
 
-namespace
-{
+namespace {
 
 constexpr const char* not_a_number = "not a whole number from -2147483648 to 2147483647";
 constexpr const char* input_ended = "input ended";

@@ -2,8 +2,7 @@
 
 #include <iosfwd>
 
-namespace array_sort
-{
+namespace array_sort {
 
 // The whole conversation of one run: announces the capacity, asks for the
 // count and the numbers, reads them from `in`, sorts them and writes them to

@@ -2,11 +2,9 @@
 
 #include <cstddef>
 
-namespace array_sort
-{
+namespace array_sort {
 
-namespace
-{
+namespace {
 
 // The intermediate of every exchange. It lives for the whole run and is never
 // reset between exchanges or passes.

@@ -3,8 +3,7 @@
 #include <array>
 #include <cstdint>
 
-namespace array_sort
-{
+namespace array_sort {
 
 // How many numbers the program holds: the dimension of ARRAY_Size, spelled out
 // in the first line of the dialogue.

@@ -9,8 +9,7 @@
 #include <random>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using array_sort::capacity;
 using array_sort::exchange_sort;

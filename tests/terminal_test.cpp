@@ -17,8 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace
-{
+namespace {
 
 constexpr auto timeout = std::chrono::seconds(60);
 // How long the screen must stay still for the program to count as waiting.
