@@ -26,8 +26,12 @@ bool is_space(std::istream::int_type c)
 const char* read_integer(std::istream& in, std::int32_t& value)
 {
     // Look past the white space first, straight in the buffer, to tell the end
-    // of the input from text that is not a number. The prompts before every
-    // read end in std::endl, so they are on the screen before this can wait.
+    // of the input from text that is not a number. Going past the stream skips
+    // its sentry, so flush the tied output here as the sentry would: whatever
+    // was written is on the screen before this can wait for input.
+    if (std::ostream* tied = in.tie()) {
+        tied->flush();
+    }
     std::streambuf& buffer = *in.rdbuf();
     auto c = buffer.sgetc();
     while (is_space(c)) {
