@@ -1,14 +1,19 @@
-// Feeds arbitrary bytes to the dialogue as standard input and checks the
-// program's promises on every input, aborting when one fails:
+// Feeds arbitrary bytes to the dialogue as standard input, once as from a
+// script and once as from a person at a terminal (a bad answer is asked for
+// again), and checks the program's promises on every input, aborting when one
+// fails:
 //  - the status is 0 or 1, and is 1 exactly when the input has no usable
-//    count or runs out of numbers;
-//  - on 0, nothing on the diagnostics and nine lines of output whose eighth
-//    holds the numbers given, each after one tab, in non-decreasing order;
-//  - on 1, one diagnostics line and only the prompts written before the read
-//    that failed.
+//    count or runs out of numbers (from a script, also at the first bad
+//    answer);
+//  - on 0, nine lines of output whose eighth holds the numbers given, each
+//    after one tab, in non-decreasing order;
+//  - one diagnostics line for each bad answer asked for again, and on 1 one
+//    more; only the prompts written before the read that failed.
 // The expectations come from a parser of its own here, not from the dialogue.
 
 #include "dialogue.hpp"
+#include "exchange_sort.hpp"
+#include "expected_output.hpp"
 
 #include <algorithm>
 #include <charconv>
@@ -23,12 +28,9 @@
 
 namespace {
 
-constexpr std::int32_t capacity = 100;
+using array_sort::capacity;
 constexpr std::ptrdiff_t output_lines = 9;
-constexpr std::string_view two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
-                                         "Please Enter The Size Of The ARRAY\n";
-constexpr std::string_view third_prompt = "Please Enter The Numbers \n";
-constexpr std::string_view heading = "\nNumbers in the correct increasing order.\n\n\n";
+constexpr std::string_view program_name = "array-sort: ";
 
 void require(bool promise, const char* what)
 {
@@ -96,56 +98,100 @@ std::vector<std::int32_t> parse_list(std::string_view line)
     return numbers;
 }
 
+// What the dialogue must make of an input.
+struct Prediction {
+    bool count_ok = false;       // a count up to the capacity was read
+    bool ended = false;          // the input ran out where an answer was due
+    std::ptrdiff_t mistakes = 0; // bad answers asked for again
+    std::int32_t T = 0;
+    std::vector<std::int32_t> given;
+    int status = 1;
+};
+
+// Drops the rest of the line, as the dialogue does after a bad answer that
+// may be typed again.
+void drop_line(std::string_view& rest)
+{
+    const std::size_t end = rest.find('\n');
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+}
+
+Prediction predict(std::string_view rest, bool ask_again)
+{
+    Prediction p;
+    while (!(take_integer(rest, p.T, p.ended) && p.T <= capacity)) {
+        if (!ask_again || p.ended) {
+            return p;
+        }
+        ++p.mistakes;
+        drop_line(rest);
+    }
+    p.count_ok = true;
+    while (std::ssize(p.given) < p.T) {
+        std::int32_t n = 0;
+        if (take_integer(rest, n, p.ended)) {
+            p.given.push_back(n);
+            continue;
+        }
+        if (!ask_again || p.ended) {
+            return p;
+        }
+        ++p.mistakes;
+        drop_line(rest);
+    }
+    p.status = 0;
+    return p;
+}
+
+// Runs the dialogue on `input` and checks it against the prediction.
+void check(const std::string& input, bool ask_again)
+{
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = array_sort::run_dialogue(in, out, err, ask_again);
+    const std::string output = out.str();
+    const std::string diagnostics = err.str();
+    const Prediction p = predict(input, ask_again);
+
+    require(status == 0 || status == 1, "status is 0 or 1");
+    require(status == p.status, "status is 1 exactly when the input is refused");
+    require(std::count(diagnostics.begin(), diagnostics.end(), '\n') == p.mistakes + status,
+            "one diagnostics line for each bad answer, and one for a refusal");
+    require(diagnostics.empty() || diagnostics.ends_with('\n'), "diagnostics are whole lines");
+    for (std::size_t line = 0; line < diagnostics.size(); line = diagnostics.find('\n', line) + 1) {
+        require(diagnostics.compare(line, program_name.size(), program_name) == 0,
+                "diagnostics start with the program's name");
+    }
+    if (status == 1) {
+        require(output == (p.count_ok ? expected::three_prompts : expected::two_prompts),
+                "a refused input gets only the prompts before it");
+        const std::size_t last_line = diagnostics.rfind('\n', diagnostics.size() - 2) + 1;
+        require((diagnostics.find("input ended", last_line) != std::string::npos) == p.ended,
+                "the diagnostics say when the input ended");
+        return;
+    }
+
+    const std::string empty_list = expected::sorted("");
+    const std::string_view fixed_start = std::string_view(empty_list).substr(0, empty_list.size() - 2);
+    require(output.starts_with(fixed_start) && output.size() >= empty_list.size(),
+            "the fixed lines come first");
+    const std::string line8 = output.substr(fixed_start.size(), output.size() - empty_list.size());
+    require(output == expected::sorted(line8), "the list's line and an empty line end the output");
+    require(std::count(output.begin(), output.end(), '\n') == output_lines, "nine lines");
+    const std::vector<std::int32_t> written = parse_list(line8);
+    require(written.size() == static_cast<std::size_t>(std::max(p.T, 0)), "max(T, 0) numbers are written");
+    require(std::is_sorted(written.begin(), written.end()), "the numbers are in non-decreasing order");
+    require(std::is_permutation(written.begin(), written.end(), p.given.begin(), p.given.end()),
+            "the numbers written are the numbers given");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string input(reinterpret_cast<const char*>(data), size); // NOLINT: bytes as text
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = array_sort::run_dialogue(in, out, err);
-    const std::string output = out.str();
-    const std::string diagnostics = err.str();
-
-    // What the input holds, read independently of the dialogue.
-    std::string_view rest = input;
-    std::int32_t T = 0;
-    bool ended = false;
-    std::vector<std::int32_t> given;
-    const bool count_ok = take_integer(rest, T, ended) && T <= capacity;
-    bool numbers_ok = count_ok;
-    for (std::int32_t i = 0; numbers_ok && i < T; ++i) {
-        std::int32_t n = 0;
-        numbers_ok = take_integer(rest, n, ended);
-        given.push_back(n);
-    }
-
-    require(status == 0 || status == 1, "status is 0 or 1");
-    require(status == (numbers_ok ? 0 : 1), "status is 1 exactly when the input is refused");
-    if (status == 1) {
-        require(diagnostics.starts_with("array-sort: "), "diagnostics start with the program's name");
-        require(diagnostics.find('\n') == diagnostics.size() - 1, "diagnostics are one line");
-        const std::string expected =
-            count_ok ? std::string(two_prompts) + std::string(third_prompt) : std::string(two_prompts);
-        require(output == expected, "a refused input gets only the prompts before it");
-        require((diagnostics.find("input ended") != std::string::npos) == ended,
-                "the diagnostics say when the input ended");
-        return 0;
-    }
-
-    require(diagnostics.empty(), "no diagnostics on success");
-    const std::string expected_start =
-        std::string(two_prompts) + std::string(third_prompt) + std::string(heading);
-    require(output.starts_with(expected_start), "the fixed lines come first");
-    require(output.ends_with("\n\n"), "the list's line and an empty line end the output");
-    require(std::count(output.begin(), output.end(), '\n') == output_lines, "nine lines");
-    const std::string_view line8 =
-        std::string_view(output).substr(expected_start.size(), output.size() - expected_start.size() - 2);
-    const std::vector<std::int32_t> written = parse_list(line8);
-    require(written.size() == static_cast<std::size_t>(std::max(T, 0)), "max(T, 0) numbers are written");
-    require(std::is_sorted(written.begin(), written.end()), "the numbers are in non-decreasing order");
-    require(std::is_permutation(written.begin(), written.end(), given.begin(), given.end()),
-            "the numbers written are the numbers given");
+    check(input, false);
+    check(input, true);
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
+#include <limits>
 #include <ostream>
 
 namespace array_sort {
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* not_a_number = "not a whole number from -2147483648 to 2147483647";
 constexpr const char* input_ended = "input ended";
+constexpr const char* read_failed = "read error"; // the caller reports its cause
 
 // White space as the streams' classic locale knows it.
 bool is_space(std::istream::int_type c)
@@ -37,18 +39,35 @@ const char* read_integer(std::istream& in, std::int32_t& value)
     while (is_space(c)) {
         c = buffer.snextc();
     }
-    if (c == std::istream::traits_type::eof()) {
-        return input_ended;
+    const bool ended = c == std::istream::traits_type::eof();
+    if (!ended && in >> value) {
+        return nullptr;
     }
-    if (!(in >> value)) {
-        return not_a_number;
+    if (in.bad()) {
+        return read_failed;
     }
-    return nullptr;
+    return ended ? input_ended : not_a_number;
+}
+
+// Ends the line that reports a bad answer and tells whether the dialogue
+// stops. When the answer may be typed again, the line says `what_to_type` and
+// the rest of the input line, where the mistake was, is dropped.
+bool stops_after_mistake(std::istream& in, std::ostream& err, bool ask_again, const char* why,
+                         const char* what_to_type)
+{
+    if (!ask_again || why == input_ended) {
+        err << std::endl;
+        return true;
+    }
+    err << "; " << what_to_type << std::endl;
+    in.clear();
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return false;
 }
 
 } // namespace
 
-int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err)
+int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool ask_again)
 {
     std::int32_t T = 0;
     Numbers ARRAY_Size; // elements from T on are never touched
@@ -56,19 +75,36 @@ int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err)
     out << "The Maximum Size Of The ARRAY = (" << capacity << ")" << std::endl;
     out << "Please Enter The Size Of The ARRAY" << std::endl;
 
-    if (const char* why = read_integer(in, T)) {
-        err << "array-sort: count: " << why << '\n';
-        return 1;
-    }
-    if (T > capacity) {
-        err << "array-sort: count " << T << " is above the maximum " << capacity << '\n';
-        return 1;
+    for (;;) {
+        const char* why = read_integer(in, T);
+        if (why == nullptr && T <= capacity) {
+            break;
+        }
+        if (why == read_failed) {
+            return 1;
+        }
+        if (why == nullptr) {
+            err << "array-sort: count " << T << " is above the maximum " << capacity;
+        } else {
+            err << "array-sort: count: " << why;
+        }
+        if (stops_after_mistake(in, err, ask_again, why, "type it again")) {
+            return 1;
+        }
     }
 
     out << "Please Enter The Numbers " << std::endl;
-    for (std::int32_t i = 0; i < T; ++i) {
-        if (const char* why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)])) {
-            err << "array-sort: number " << i + 1 << " of " << T << ": " << why << '\n';
+    for (std::int32_t i = 0; i < T;) {
+        const char* why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
+        if (why == nullptr) {
+            ++i;
+            continue;
+        }
+        if (why == read_failed) {
+            return 1;
+        }
+        err << "array-sort: number " << i + 1 << " of " << T << ": " << why;
+        if (stops_after_mistake(in, err, ask_again, why, "type it and the rest of its line again")) {
             return 1;
         }
     }

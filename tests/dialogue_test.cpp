@@ -76,12 +76,26 @@ TEST(Dialogue, Table)
          "array-sort: number 2 of 2: " + bad_number + "\n", 1},
         {"last of 100 missing", "100 " + count_up_to(99, 1), three_prompts,
          "array-sort: number 100 of 100: input ended\n", 1},
+
+        // At a terminal, a bad answer is asked for again; the end of the input still stops.
+        {"count asked again", "abc\n101 5\n2 9 1\n", expected::sorted("\t1\t9"),
+         "array-sort: count: " + bad_number +
+             "; type it again\n"
+             "array-sort: count 101 is above the maximum 100; type it again\n",
+         0, true},
+        {"number asked again with the rest of its line", "4\n5 x 9 8\n9 1 7\n",
+         expected::sorted("\t1\t5\t7\t9"),
+         "array-sort: number 2 of 4: " + bad_number + "; type it and the rest of its line again\n", 0, true},
+        {"input ends after a bad number", "2\n1 x", three_prompts,
+         "array-sort: number 2 of 2: " + bad_number +
+             "; type it and the rest of its line again\narray-sort: number 2 of 2: input ended\n",
+         1, true},
     };
     for (const auto& c : cases) {
         std::istringstream in(c.input);
         std::ostringstream out;
         std::ostringstream err;
-        const int status = array_sort::run_dialogue(in, out, err);
+        const int status = array_sort::run_dialogue(in, out, err, c.ask_again);
         EXPECT_EQ(out.str(), c.out) << c.name;
         EXPECT_EQ(err.str(), c.err) << c.name;
         EXPECT_EQ(status, c.status) << c.name;
@@ -93,7 +107,7 @@ TEST(Dialogue, LeavesInputAfterTheLastNumberUnread)
     std::istringstream in("2 1 0\nrest of the input");
     std::ostringstream out;
     std::ostringstream err;
-    ASSERT_EQ(array_sort::run_dialogue(in, out, err), 0);
+    ASSERT_EQ(array_sort::run_dialogue(in, out, err, false), 0);
     const std::string rest(std::istreambuf_iterator<char>(in), {});
     EXPECT_EQ(rest, "\nrest of the input");
 }

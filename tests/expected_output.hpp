@@ -24,6 +24,7 @@ struct Case {
     std::string out;
     std::string err;
     int status;
+    bool ask_again = false; // as at a terminal: a bad answer is asked for again
 };
 
 } // namespace expected

@@ -1,6 +1,8 @@
 // Runs the built program as a process, for what only a process shows: the exit
 // status, prompts that reach a pipe before the program waits for input, and
-// failed writes to standard output.
+// what the descriptors it is given do to it: reads and writes that fail,
+// pipes that are not ready yet, a file that the next run reads on from where
+// this one stopped.
 
 #include "expected_output.hpp"
 
@@ -9,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,6 +21,8 @@
 #include <csignal>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 extern char** environ; // NOLINT: the environment, passed on to the program
@@ -26,37 +31,85 @@ namespace {
 
 constexpr auto timeout = std::chrono::seconds(60);
 constexpr std::size_t pipe_chunk = 4096;
+// How long a full output pipe is left full: the program's first writes find
+// no room.
+constexpr auto full_for = std::chrono::milliseconds(200);
 
 using expected::three_prompts;
 using expected::two_prompts;
 const std::string example_output = expected::sorted("\t-3\t0\t7\t7");
 
-// What standard output is connected to.
-enum class Stdout { pipe, dev_full, closed };
+// What standard input and output are connected to. A non-blocking pipe is
+// fed only after the prompts have arrived, so the program's first read finds
+// nothing there yet; a non-blocking output pipe is full when the program
+// starts. A reset socket fails the read after the input sent (ECONNRESET:
+// the other end closes with data of its own unread).
+enum class Stdin { pipe, nonblocking_pipe, reset_socket, directory, closed, file };
+enum class Stdout { pipe, nonblocking_full_pipe, dev_full, closed };
 
 // A running copy of the program with pipes to its standard streams.
 struct Child {
     pid_t pid = -1;
-    int in = -1;  // its standard input, for writing
-    int out = -1; // its standard output, for reading; -1 when not a pipe
-    int err = -1; // its standard error, for reading
+    int in = -1;            // its standard input, for writing
+    int out = -1;           // its standard output, for reading; -1 when not a pipe
+    int err = -1;           // its standard error, for reading
+    std::size_t filler = 0; // bytes in its output pipe before it started
 };
 
-Child start(Stdout where)
+// Fills a non-blocking pipe; returns how many bytes it took.
+std::size_t fill(int fd)
 {
-    std::array<int, 2> in{};
-    std::array<int, 2> out{};
-    std::array<int, 2> err{};
-    EXPECT_EQ(pipe2(in.data(), O_CLOEXEC), 0);
-    EXPECT_EQ(pipe2(out.data(), O_CLOEXEC), 0);
-    EXPECT_EQ(pipe2(err.data(), O_CLOEXEC), 0);
+    const std::array<char, pipe_chunk> filler{};
+    std::size_t filled = 0;
+    ssize_t n = 0;
+    while ((n = write(fd, filler.data(), filler.size())) > 0) {
+        filled += static_cast<std::size_t>(n);
+    }
+    EXPECT_EQ(errno, EAGAIN);
+    return filled;
+}
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, in[0], 0);
+void set_nonblocking(int fd)
+{
+    EXPECT_EQ(fcntl(fd, F_SETFL, O_NONBLOCK), 0); // NOLINT(cppcoreguidelines-pro-type-vararg): fcntl's own
+}
+
+// Makes `from` the program's standard input; `pipe_end` is the reading end of
+// its input pipe.
+void connect(posix_spawn_file_actions_t& actions, Stdin from, int pipe_end, int file)
+{
+    switch (from) {
+    case Stdin::nonblocking_pipe:
+        set_nonblocking(pipe_end);
+        [[fallthrough]];
+    case Stdin::pipe:
+    case Stdin::reset_socket:
+        posix_spawn_file_actions_adddup2(&actions, pipe_end, 0);
+        break;
+    case Stdin::directory:
+        posix_spawn_file_actions_addopen(&actions, 0, "/", O_RDONLY, 0);
+        break;
+    case Stdin::closed:
+        posix_spawn_file_actions_addclose(&actions, 0);
+        break;
+    case Stdin::file:
+        posix_spawn_file_actions_adddup2(&actions, file, 0);
+        break;
+    }
+}
+
+// Makes `where` the program's standard output; `pipe_end` is the writing end
+// of its output pipe. Returns how many bytes were in the pipe beforehand.
+std::size_t connect(posix_spawn_file_actions_t& actions, Stdout where, int pipe_end)
+{
+    std::size_t filler = 0;
     switch (where) {
+    case Stdout::nonblocking_full_pipe:
+        set_nonblocking(pipe_end);
+        filler = fill(pipe_end);
+        [[fallthrough]];
     case Stdout::pipe:
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_adddup2(&actions, pipe_end, 1);
         break;
     case Stdout::dev_full:
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/full", O_WRONLY, 0);
@@ -65,6 +118,29 @@ Child start(Stdout where)
         posix_spawn_file_actions_addclose(&actions, 1);
         break;
     }
+    return filler;
+}
+
+// Starts the program; with Stdin::file, `file` is its standard input.
+Child start(Stdin from, Stdout where, int file = -1)
+{
+    std::array<int, 2> in{};
+    std::array<int, 2> out{};
+    std::array<int, 2> err{};
+    if (from == Stdin::reset_socket) {
+        EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in.data()), 0);
+        EXPECT_EQ(write(in[0], "unread", 1), 1);
+    } else {
+        EXPECT_EQ(pipe2(in.data(), O_CLOEXEC), 0);
+    }
+    EXPECT_EQ(pipe2(out.data(), O_CLOEXEC), 0);
+    EXPECT_EQ(pipe2(err.data(), O_CLOEXEC), 0);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    Child child;
+    connect(actions, from, in[0], file);
+    child.filler = connect(actions, where, out[1]);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
 
     // A child that exits before reading all its input must not kill the test
@@ -80,7 +156,6 @@ Child start(Stdout where)
 
     std::string program = ARRAY_SORT_PROGRAM;
     std::array<char*, 2> argv{program.data(), nullptr};
-    Child child;
     EXPECT_EQ(posix_spawn(&child.pid, argv[0], &actions, &attributes, argv.data(), environ), 0);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
@@ -88,8 +163,12 @@ Child start(Stdout where)
     close(in[0]);
     close(out[1]);
     close(err[1]);
-    child.in = in[1];
-    if (where == Stdout::pipe) {
+    if (from == Stdin::pipe || from == Stdin::nonblocking_pipe || from == Stdin::reset_socket) {
+        child.in = in[1];
+    } else {
+        close(in[1]);
+    }
+    if (where == Stdout::pipe || where == Stdout::nonblocking_full_pipe) {
         child.out = out[0];
     } else {
         close(out[0]);
@@ -147,10 +226,13 @@ Outcome finish(Child& child, std::string out_so_far = {})
 {
     Outcome o;
     o.out = std::move(out_so_far);
-    close(child.in);
+    if (child.in >= 0) {
+        close(child.in);
+    }
     if (child.out >= 0) {
         read_until(child.out, o.out, "");
         close(child.out);
+        o.out.erase(0, child.filler);
     }
     read_until(child.err, o.err, "");
     close(child.err);
@@ -162,37 +244,103 @@ Outcome finish(Child& child, std::string out_so_far = {})
     return o;
 }
 
-Outcome run(const std::string& input, Stdout where = Stdout::pipe)
+Outcome run(const std::string& input, Stdin from, Stdout where)
 {
-    Child child = start(where);
-    send(child, input);
-    return finish(child);
+    Child child = start(from, where);
+    std::string out;
+    if (from == Stdin::nonblocking_pipe) {
+        read_until(child.out, out, two_prompts);
+    }
+    if (child.in >= 0) {
+        send(child, input);
+    }
+    if (where == Stdout::nonblocking_full_pipe) {
+        std::this_thread::sleep_for(full_for);
+    }
+    return finish(child, out);
+}
+
+void expect(const Outcome& o, const expected::Case& c)
+{
+    EXPECT_EQ(o.out, c.out) << c.name;
+    EXPECT_EQ(o.err, c.err) << c.name;
+    EXPECT_EQ(o.status, c.status) << c.name;
 }
 
 TEST(Program, Table)
 {
-    const std::vector<expected::Case> cases = {
-        {"overview example", "4\n7 -3 7 0\n", example_output, "", 0},
-        {"empty list", "0\n", expected::sorted(""), "", 0},
-        {"count above capacity", "101\n", two_prompts, "array-sort: count 101 is above the maximum 100\n", 1},
-        {"no count", "", two_prompts, "array-sort: count: input ended\n", 1},
-        {"missing number", "3 1 2", three_prompts, "array-sort: number 3 of 3: input ended\n", 1},
-        {"bad number", "3 1 2x", three_prompts, "array-sort: number 3 of 3: " + expected::bad_number + "\n",
-         1},
+    struct Row {
+        expected::Case c;
+        Stdin from = Stdin::pipe;
+        Stdout where = Stdout::pipe;
     };
-    for (const auto& c : cases) {
-        const Outcome o = run(c.input);
-        EXPECT_EQ(o.out, c.out) << c.name;
-        EXPECT_EQ(o.err, c.err) << c.name;
-        EXPECT_EQ(o.status, c.status) << c.name;
+    const std::vector<Row> rows = {
+        {{"overview example", "4\n7 -3 7 0\n", example_output, "", 0}},
+        {{"empty list", "0\n", expected::sorted(""), "", 0}},
+        {{"count above capacity", "101\n", two_prompts, "array-sort: count 101 is above the maximum 100\n",
+          1}},
+        {{"no count", "", two_prompts, "array-sort: count: input ended\n", 1}},
+        {{"missing number", "3 1 2", three_prompts, "array-sort: number 3 of 3: input ended\n", 1}},
+        {{"bad number", "3 1 2x", three_prompts, "array-sort: number 3 of 3: " + expected::bad_number + "\n",
+          1}},
+        {{"input not ready yet", "4\n7 -3 7 0\n", example_output, "", 0}, Stdin::nonblocking_pipe},
+        {{"output not ready yet", "4\n7 -3 7 0\n", example_output, "", 0},
+         Stdin::pipe,
+         Stdout::nonblocking_full_pipe},
+        {{"input a directory", "", two_prompts, "array-sort: read error: Is a directory\n", 1},
+         Stdin::directory},
+        {{"read error after the last digit", "2 1 2", three_prompts,
+          "array-sort: read error: Connection reset by peer\n", 1},
+         Stdin::reset_socket},
+        {{"input closed", "", two_prompts, "array-sort: read error: Bad file descriptor\n", 1},
+         Stdin::closed},
+        {{"output full", "4\n7 -3 7 0\n", "", "array-sort: write error: No space left on device\n", 1},
+         Stdin::pipe,
+         Stdout::dev_full},
+        {{"output closed", "4\n7 -3 7 0\n", "", "array-sort: write error: Bad file descriptor\n", 1},
+         Stdin::pipe,
+         Stdout::closed},
+    };
+    for (const auto& row : rows) {
+        expect(run(row.c.input, row.from, row.where), row.c);
     }
+}
+
+// A file that holds `text`, open for reading from its start; gone once closed.
+int temporary_file(const std::string& text)
+{
+    std::string name = "/tmp/array-sort-test-XXXXXX";
+    const int file = mkstemp(name.data());
+    if (file >= 0) {
+        unlink(name.c_str());
+        EXPECT_EQ(write(file, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        EXPECT_EQ(lseek(file, 0, SEEK_SET), 0);
+    }
+    return file;
+}
+
+// Three runs in turn on one open file, as `for i in 1 2 3; do array-sort; done
+// < lists` does: each sorts its own list, and leaves the file's offset just
+// past the last number it took, for the next.
+TEST(Program, RunsInTurnShareAFile)
+{
+    const int file = temporary_file("3\n3 1 2\n2\n9 -9\n0 1 42\n");
+    ASSERT_GE(file, 0);
+    const std::vector<std::pair<std::string, std::string>> runs = {
+        {"\t1\t2\t3", "3\n3 1 2"}, {"\t-9\t9", "3\n3 1 2\n2\n9 -9"}, {"", "3\n3 1 2\n2\n9 -9\n0"}};
+    for (const auto& [numbers, used] : runs) {
+        Child child = start(Stdin::file, Stdout::pipe, file);
+        expect(finish(child), {"one list of the file", "", expected::sorted(numbers), "", 0});
+        EXPECT_EQ(lseek(file, 0, SEEK_CUR), static_cast<off_t>(used.size())) << used;
+    }
+    close(file);
 }
 
 // Answers each prompt only after it has arrived: a program that did not flush
 // its prompts before reading would leave this waiting until the timeout.
 TEST(Program, PromptsArriveBeforeEachRead)
 {
-    Child child = start(Stdout::pipe);
+    Child child = start(Stdin::pipe, Stdout::pipe);
     std::string out;
     read_until(child.out, out, two_prompts);
     EXPECT_EQ(out, two_prompts);
@@ -201,24 +349,7 @@ TEST(Program, PromptsArriveBeforeEachRead)
     EXPECT_EQ(out, three_prompts);
     send(child, "7 -3\n");
     send(child, "7\n0\n");
-    const Outcome o = finish(child, out);
-    EXPECT_EQ(o.out, example_output);
-    EXPECT_EQ(o.err, "");
-    EXPECT_EQ(o.status, 0);
-}
-
-TEST(Program, WriteErrorIsReported)
-{
-    if (access("/dev/full", W_OK) != 0) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    const Outcome full = run("4\n7 -3 7 0\n", Stdout::dev_full);
-    EXPECT_EQ(full.err, "array-sort: write error: No space left on device\n");
-    EXPECT_EQ(full.status, 1);
-
-    const Outcome closed = run("4\n7 -3 7 0\n", Stdout::closed);
-    EXPECT_EQ(closed.err, "array-sort: write error: Bad file descriptor\n");
-    EXPECT_EQ(closed.status, 1);
+    expect(finish(child, out), {"answers after each prompt", "", example_output, "", 0});
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 // Runs the built program on a pseudo-terminal, as a person at a terminal
 // would meet it: each prompt is on the screen while the program waits for its
-// answer, answers typed over several lines are taken, and the sorted list
-// follows. The terminal echoes what is typed and ends lines with "\r\n".
+// answer, answers typed over several lines are taken, a mistyped answer is
+// asked for again, and the sorted list follows. The terminal echoes what is
+// typed and ends lines with "\r\n"; diagnostics share the screen.
+
+#include "expected_output.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,8 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -25,9 +30,12 @@ constexpr auto settle = std::chrono::milliseconds(200);
 constexpr std::size_t chunk = 4096;
 constexpr int exec_failed = 127; // the shell's status for a command it could not run
 
-// Reads what the terminal shows within `wait`; stops early once the screen
-// ends with `until` (when given). Returns false at end of output.
-bool read_screen(int master, std::string& screen, std::chrono::milliseconds wait, std::string_view until = {})
+// What ended a read of the screen.
+enum class Seen { until, end, nothing_more };
+
+// Reads what the terminal shows for at most `wait`, stopping early once the
+// screen ends with `until` (when given) or the program has closed the terminal.
+Seen read_screen(int master, std::string& screen, std::chrono::milliseconds wait, std::string_view until = {})
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (until.empty() || !screen.ends_with(until)) {
@@ -35,72 +43,109 @@ bool read_screen(int master, std::string& screen, std::chrono::milliseconds wait
             deadline - std::chrono::steady_clock::now());
         pollfd p{master, POLLIN, 0};
         if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
-            return true;
+            return Seen::nothing_more;
         }
         std::array<char, chunk> buffer{};
         const ssize_t n = read(master, buffer.data(), buffer.size());
         if (n <= 0) {
-            return false; // Linux reports EIO once the program has closed the terminal
+            return Seen::end; // Linux reports EIO once the program has closed the terminal
         }
         screen.append(buffer.data(), static_cast<std::size_t>(n));
     }
-    return true;
+    return Seen::until;
 }
 
-void type(int master, std::string_view keys)
+// Converts the program's lines to what the terminal shows: "\r\n" for "\n".
+std::string on_screen(std::string_view text)
 {
-    ASSERT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+    std::string shown;
+    for (const char c : text) {
+        shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    return shown;
 }
 
-// The program has shown `expected` and is blocked reading: the screen stays as
-// it is and the process is still there.
-void expect_waiting(int master, pid_t pid, std::string& screen, std::string_view expected)
+// Starts the program on a new terminal, whose other side is `master`.
+pid_t start_on_terminal(int& master)
 {
-    ASSERT_TRUE(read_screen(master, screen, timeout, expected));
-    ASSERT_EQ(screen, expected);
-    ASSERT_TRUE(read_screen(master, screen, settle));
-    EXPECT_EQ(screen, expected) << "the program wrote on without an answer";
-    int status = 0;
-    EXPECT_EQ(waitpid(pid, &status, WNOHANG), 0) << "the program ended without an answer";
-}
-
-TEST(Terminal, SessionAsAPersonTypesIt)
-{
-    int master = -1;
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
     if (pid == 0) {
         std::string program = ARRAY_SORT_PROGRAM;
         std::array<char*, 2> argv{program.data(), nullptr};
         execv(argv[0], argv.data());
         std::_Exit(exec_failed);
     }
+    return pid;
+}
 
-    const std::string first =
-        "The Maximum Size Of The ARRAY = (100)\r\nPlease Enter The Size Of The ARRAY\r\n";
-    std::string screen;
-    expect_waiting(master, pid, screen, first);
+void type(int master, std::string_view keys)
+{
+    EXPECT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
+}
 
-    type(master, "4\n");
-    const std::string second = first + "4\r\nPlease Enter The Numbers \r\n";
-    expect_waiting(master, pid, screen, second);
+// The screen shows `expected`, then stays still, and the program is still
+// there: it is waiting for an answer.
+void expect_waiting(int master, pid_t pid, std::string& screen, const std::string& expected)
+{
+    EXPECT_EQ(read_screen(master, screen, timeout, expected), Seen::until) << "waited for: " << expected;
+    ASSERT_EQ(screen, expected);
+    EXPECT_EQ(read_screen(master, screen, settle), Seen::nothing_more);
+    ASSERT_EQ(screen, expected) << "the program wrote on without an answer";
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(pid, &wstatus, WNOHANG), 0) << "the program ended without an answer";
+}
 
-    type(master, "7 -3\n");
-    const std::string third = second + "7 -3\r\n";
-    expect_waiting(master, pid, screen, third);
-
-    type(master, "7\n0\n");
-    while (read_screen(master, screen, timeout)) {
-    }
-    EXPECT_EQ(screen,
-              third +
-                  "7\r\n0\r\n\r\nNumbers in the correct increasing order.\r\n\r\n\r\n\t-3\t0\t7\t7\r\n\r\n");
-
+// The program writes the rest of `expected` and ends with `status`.
+void expect_end(int master, pid_t pid, std::string& screen, const std::string& expected, int status)
+{
+    EXPECT_EQ(read_screen(master, screen, timeout), Seen::end) << "the program did not end";
+    EXPECT_EQ(screen, expected);
     close(master);
-    int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    int wstatus = 0;
+    ASSERT_EQ(waitpid(pid, &wstatus, 0), pid);
+    EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == status) << "wait status " << wstatus;
+}
+
+// Runs the program on a new terminal. Each step types its keys once the
+// screen shows what the step shows after all before it, and the program
+// waits. After the last step the screen must end as `last_screen` shows, and
+// the program with `status`.
+void session(const std::vector<std::pair<std::string, std::string>>& steps, const std::string& last_screen,
+             int status)
+{
+    int master = -1;
+    const pid_t pid = start_on_terminal(master);
+    ASSERT_GE(pid, 0);
+    std::string screen;
+    std::string expected;
+    for (const auto& [shown, keys] : steps) {
+        expected += shown;
+        ASSERT_NO_FATAL_FAILURE(expect_waiting(master, pid, screen, expected));
+        type(master, keys);
+        expected += on_screen(keys); // the echo
+    }
+    expect_end(master, pid, screen, expected + last_screen, status);
+}
+
+const std::string two_prompts = on_screen(expected::two_prompts);
+const std::string third_prompt = "Please Enter The Numbers \r\n";
+
+TEST(Terminal, SessionAsAPersonTypesIt)
+{
+    session({{two_prompts, "4\n"}, {third_prompt, "7 -3\n"}, {"", "7\n0\n"}},
+            on_screen(expected::sorted("\t-3\t0\t7\t7").substr(expected::three_prompts.size())), 0);
+}
+
+TEST(Terminal, MistypedAnswersAreAskedForAgain)
+{
+    const std::string not_a_number = expected::bad_number;
+    session({{two_prompts, "abc\n"},
+             {"array-sort: count: " + not_a_number + "; type it again\r\n", "101\n"},
+             {"array-sort: count 101 is above the maximum 100; type it again\r\n", "3\n"},
+             {third_prompt, "5 x 9\n"},
+             {"array-sort: number 2 of 3: " + not_a_number + "; type it and the rest of its line again\r\n",
+              "9 1\n"}},
+            on_screen(expected::sorted("\t1\t5\t9").substr(expected::three_prompts.size())), 0);
 }
 
 } // namespace
