@@ -1,0 +1,11 @@
+# Run by cpack on the installed files before it packages them: drops the
+# .comment section (the compilers' names) from the stripped program.
+file(GLOB_RECURSE programs "${CPACK_TOPLEVEL_DIRECTORY}/array-sort")
+list(FILTER programs INCLUDE REGEX "/bin/array-sort$")
+if(NOT programs)
+  message(FATAL_ERROR "no program under ${CPACK_TOPLEVEL_DIRECTORY}")
+endif()
+foreach(program IN LISTS programs)
+  execute_process(COMMAND "${CPACK_ARRAY_SORT_OBJCOPY}" --remove-section=.comment "${program}"
+                  COMMAND_ERROR_IS_FATAL ANY)
+endforeach()
