@@ -75,18 +75,18 @@ void set_nonblocking(int fd)
     EXPECT_EQ(fcntl(fd, F_SETFL, O_NONBLOCK), 0); // NOLINT(cppcoreguidelines-pro-type-vararg): fcntl's own
 }
 
-// Makes `from` the program's standard input; `pipe_end` is the reading end of
-// its input pipe.
-void connect(posix_spawn_file_actions_t& actions, Stdin from, int pipe_end, int file)
+// Makes `from` the program's standard input; `channel_end` is the program's
+// end of its input channel. Returns whether that channel is used.
+bool connect(posix_spawn_file_actions_t& actions, Stdin from, int channel_end, int file)
 {
     switch (from) {
     case Stdin::nonblocking_pipe:
-        set_nonblocking(pipe_end);
+        set_nonblocking(channel_end);
         [[fallthrough]];
     case Stdin::pipe:
     case Stdin::reset_socket:
-        posix_spawn_file_actions_adddup2(&actions, pipe_end, 0);
-        break;
+        posix_spawn_file_actions_adddup2(&actions, channel_end, 0);
+        return true;
     case Stdin::directory:
         posix_spawn_file_actions_addopen(&actions, 0, "/", O_RDONLY, 0);
         break;
@@ -97,6 +97,7 @@ void connect(posix_spawn_file_actions_t& actions, Stdin from, int pipe_end, int 
         posix_spawn_file_actions_adddup2(&actions, file, 0);
         break;
     }
+    return false;
 }
 
 // Makes `where` the program's standard output; `pipe_end` is the writing end
@@ -122,28 +123,33 @@ std::size_t connect(posix_spawn_file_actions_t& actions, Stdout where, int pipe_
     return filler;
 }
 
-// Starts the program; with Stdin::file, `file` is its standard input.
-Child start(Stdin from, Stdout where, int file = -1)
+// The channel for standard input: a pipe, or a socket pair whose test end
+// holds a byte of its own that nobody reads.
+std::array<int, 2> input_channel(Stdin from)
 {
     std::array<int, 2> in{};
-    std::array<int, 2> out{};
-    std::array<int, 2> err{};
     if (from == Stdin::reset_socket) {
         EXPECT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in.data()), 0);
         EXPECT_EQ(write(in[0], "unread", 1), 1);
     } else {
         EXPECT_EQ(pipe2(in.data(), O_CLOEXEC), 0);
     }
-    EXPECT_EQ(pipe2(out.data(), O_CLOEXEC), 0);
-    EXPECT_EQ(pipe2(err.data(), O_CLOEXEC), 0);
+    return in;
+}
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    Child child;
-    connect(actions, from, in[0], file);
-    child.filler = connect(actions, where, out[1]);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+// The test's end of a channel: kept when the program has the other end.
+int our_end(int fd, bool used)
+{
+    if (!used) {
+        close(fd);
+        return -1;
+    }
+    return fd;
+}
 
+// Spawns the program with `actions` applied to its descriptors.
+pid_t spawn(const posix_spawn_file_actions_t& actions)
+{
     // A child that exits before reading all its input must not kill the test
     // with SIGPIPE; the child itself keeps the default action.
     (void)std::signal(SIGPIPE, SIG_IGN);
@@ -157,23 +163,35 @@ Child start(Stdin from, Stdout where, int file = -1)
 
     std::string program = ARRAY_SORT_PROGRAM;
     std::array<char*, 2> argv{program.data(), nullptr};
-    EXPECT_EQ(posix_spawn(&child.pid, argv[0], &actions, &attributes, argv.data(), environ), 0);
+    pid_t pid = -1;
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ), 0);
     posix_spawnattr_destroy(&attributes);
+    return pid;
+}
+
+// Starts the program; with Stdin::file, `file` is its standard input.
+Child start(Stdin from, Stdout where, int file = -1)
+{
+    const std::array<int, 2> in = input_channel(from);
+    std::array<int, 2> out{};
+    std::array<int, 2> err{};
+    EXPECT_EQ(pipe2(out.data(), O_CLOEXEC), 0);
+    EXPECT_EQ(pipe2(err.data(), O_CLOEXEC), 0);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    Child child;
+    const bool input_used = connect(actions, from, in[0], file);
+    child.filler = connect(actions, where, out[1]);
+    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+    child.pid = spawn(actions);
     posix_spawn_file_actions_destroy(&actions);
 
     close(in[0]);
     close(out[1]);
     close(err[1]);
-    if (from == Stdin::pipe || from == Stdin::nonblocking_pipe || from == Stdin::reset_socket) {
-        child.in = in[1];
-    } else {
-        close(in[1]);
-    }
-    if (where == Stdout::pipe || where == Stdout::nonblocking_full_pipe) {
-        child.out = out[0];
-    } else {
-        close(out[0]);
-    }
+    child.in = our_end(in[1], input_used);
+    child.out = our_end(out[0], where == Stdout::pipe || where == Stdout::nonblocking_full_pipe);
     child.err = err[0];
     return child;
 }
