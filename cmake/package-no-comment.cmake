@@ -2,6 +2,9 @@
 # .comment section (the compilers' names) from the stripped program.
 file(GLOB_RECURSE programs "${CPACK_TOPLEVEL_DIRECTORY}/array-sort")
 list(FILTER programs INCLUDE REGEX "/bin/array-sort$")
+if(NOT CPACK_ARRAY_SORT_OBJCOPY)
+  message(FATAL_ERROR "no objcopy: install binutils")
+endif()
 if(NOT programs)
   message(FATAL_ERROR "no program under ${CPACK_TOPLEVEL_DIRECTORY}")
 endif()
