@@ -1,14 +1,15 @@
 // Feeds arbitrary bytes to the dialogue as standard input, once as from a
-// script and once as from a person at a terminal (a bad answer is asked for
-// again), and checks the program's promises on every input, aborting when one
+// script and once as from a person at a terminal (lines taken whole or not at
+// all), and checks the program's promises on every input, aborting when one
 // fails:
 //  - the status is 0 or 1, and is 1 exactly when the input has no usable
 //    count or runs out of numbers (from a script, also at the first bad
 //    answer);
 //  - on 0, nine lines of output whose eighth holds the numbers given, each
 //    after one tab, in non-decreasing order;
-//  - one diagnostics line for each bad answer asked for again, and on 1 one
-//    more; only the prompts written before the read that failed.
+//  - one diagnostics line for each line refused at a terminal and for words
+//    left after the last number, and on 1 one more; only the prompts written
+//    before the read that failed.
 // The expectations come from a parser of its own here, not from the dialogue.
 
 #include "dialogue.hpp"
@@ -21,6 +22,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <limits>
+#include <numeric>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -31,6 +34,8 @@ namespace {
 using array_sort::capacity;
 constexpr std::ptrdiff_t output_lines = 9;
 constexpr std::string_view program_name = "array-sort: ";
+constexpr std::int64_t decimal = 10;
+constexpr std::int64_t past_range = std::int64_t{1} << 32; // beyond any 32-bit magnitude
 
 void require(bool promise, const char* what)
 {
@@ -102,62 +107,138 @@ std::vector<std::int32_t> parse_list(std::string_view line)
 struct Prediction {
     bool count_ok = false;       // a count up to the capacity was read
     bool ended = false;          // the input ran out where an answer was due
-    std::ptrdiff_t mistakes = 0; // bad answers asked for again
+    std::ptrdiff_t mistakes = 0; // lines refused at a terminal
+    std::ptrdiff_t left = 0;     // lines whose words after the last number were left
     std::int32_t T = 0;
     std::vector<std::int32_t> given;
     int status = 1;
 };
 
-// Drops the rest of the line, as the dialogue does after a bad answer that
-// may be typed again.
-void drop_line(std::string_view& rest)
-{
-    const std::size_t end = rest.find('\n');
-    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-}
-
-Prediction predict(std::string_view rest, bool ask_again)
+// A script's answers: integers by formatted extraction, up to the first
+// that cannot be used.
+Prediction predict(std::string_view rest)
 {
     Prediction p;
-    while (!(take_integer(rest, p.T, p.ended) && p.T <= capacity)) {
-        if (!ask_again || p.ended) {
-            return p;
-        }
-        ++p.mistakes;
-        drop_line(rest);
+    if (!take_integer(rest, p.T, p.ended) || p.T > capacity) {
+        return p;
     }
     p.count_ok = true;
     while (std::ssize(p.given) < p.T) {
         std::int32_t n = 0;
-        if (take_integer(rest, n, p.ended)) {
-            p.given.push_back(n);
-            continue;
-        }
-        if (!ask_again || p.ended) {
+        if (!take_integer(rest, n, p.ended)) {
             return p;
         }
-        ++p.mistakes;
-        drop_line(rest);
+        p.given.push_back(n);
+    }
+    p.status = 0;
+    return p;
+}
+
+// Whether a word typed at a terminal is one number: at most 32 characters,
+// an optional sign, then decimal digits only, within the signed 32-bit range.
+bool whole_number(std::string_view word, std::int32_t& value)
+{
+    constexpr std::size_t longest = 32;
+    const std::size_t sign = word.front() == '+' || word.front() == '-' ? 1 : 0;
+    const std::string_view digits = word.substr(sign);
+    if (word.size() > longest || digits.empty() || !std::all_of(digits.begin(), digits.end(), is_digit)) {
+        return false;
+    }
+    const std::int64_t magnitude =
+        std::accumulate(digits.begin(), digits.end(), std::int64_t{0},
+                        [](std::int64_t m, char c) { return std::min(m * decimal + (c - '0'), past_range); });
+    const std::int64_t signed_value = word.front() == '-' ? -magnitude : magnitude;
+    if (signed_value < std::numeric_limits<std::int32_t>::min() ||
+        signed_value > std::numeric_limits<std::int32_t>::max()) {
+        return false;
+    }
+    value = static_cast<std::int32_t>(signed_value);
+    return true;
+}
+
+// The words of a line, split at white space.
+std::vector<std::string_view> words_of(std::string_view line)
+{
+    std::vector<std::string_view> words;
+    for (std::size_t at = 0; at < line.size();) {
+        const auto start = static_cast<std::size_t>(
+            std::find_if_not(line.begin() + static_cast<std::ptrdiff_t>(at), line.end(), is_space) -
+            line.begin());
+        const auto end = static_cast<std::size_t>(
+            std::find_if(line.begin() + static_cast<std::ptrdiff_t>(start), line.end(), is_space) -
+            line.begin());
+        if (end > start) {
+            words.push_back(line.substr(start, end - start));
+        }
+        at = end;
+    }
+    return words;
+}
+
+// Takes one line typed at a terminal into `p`, whole, or returns false when
+// it is refused: a word that is not one number where an answer is due, a
+// count above the capacity, a line of 4095 characters or more.
+bool take_line(std::string_view line, Prediction& p)
+{
+    constexpr std::size_t cut_at = 4095; // what a terminal may have cut
+    if (line.size() >= cut_at) {
+        return false;
+    }
+    Prediction taken = p;
+    bool left = false;
+    for (const std::string_view word : words_of(line)) {
+        std::int32_t value = 0;
+        if (taken.count_ok && std::ssize(taken.given) >= taken.T) {
+            left = true;
+        } else if (!whole_number(word, value) || (!taken.count_ok && value > capacity)) {
+            return false;
+        } else if (taken.count_ok) {
+            taken.given.push_back(value);
+        } else {
+            taken.count_ok = true;
+            taken.T = value;
+        }
+    }
+    taken.left += left ? 1 : 0;
+    p = taken;
+    return true;
+}
+
+// A person's answers at a terminal: a line at a time, each taken whole or
+// refused whole, until the list is complete or the input ends.
+Prediction predict_lines(std::string_view rest)
+{
+    Prediction p;
+    while (!(p.count_ok && std::ssize(p.given) >= p.T)) {
+        if (rest.empty()) {
+            p.ended = true;
+            return p;
+        }
+        const std::size_t end = std::min(rest.find('\n'), rest.size());
+        if (!take_line(rest.substr(0, end), p)) {
+            ++p.mistakes;
+        }
+        rest.remove_prefix(std::min(end + 1, rest.size()));
     }
     p.status = 0;
     return p;
 }
 
 // Runs the dialogue on `input` and checks it against the prediction.
-void check(const std::string& input, bool ask_again)
+void check(const std::string& input, bool at_terminal)
 {
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = array_sort::run_dialogue(in, out, err, ask_again);
+    const int status = array_sort::run_dialogue(in, out, err, at_terminal);
     const std::string output = out.str();
     const std::string diagnostics = err.str();
-    const Prediction p = predict(input, ask_again);
+    const Prediction p = at_terminal ? predict_lines(input) : predict(input);
 
     require(status == 0 || status == 1, "status is 0 or 1");
     require(status == p.status, "status is 1 exactly when the input is refused");
-    require(std::count(diagnostics.begin(), diagnostics.end(), '\n') == p.mistakes + status,
-            "one diagnostics line for each bad answer, and one for a refusal");
+    require(std::count(diagnostics.begin(), diagnostics.end(), '\n') == p.mistakes + p.left + status,
+            "one diagnostics line for each refused line and words left, and one for a refusal");
     require(diagnostics.empty() || diagnostics.ends_with('\n'), "diagnostics are whole lines");
     for (std::size_t line = 0; line < diagnostics.size(); line = diagnostics.find('\n', line) + 1) {
         require(diagnostics.compare(line, program_name.size(), program_name) == 0,

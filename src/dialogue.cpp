@@ -2,11 +2,17 @@
 
 #include "exchange_sort.hpp"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <limits>
+#include <memory>
 #include <ostream>
+#include <string_view>
+#include <system_error>
 
 namespace array_sort {
 
@@ -14,12 +20,36 @@ namespace {
 
 constexpr const char* not_a_number = "not a whole number from -2147483648 to 2147483647";
 constexpr const char* input_ended = "input ended";
-constexpr const char* read_failed = "read error"; // the caller reports its cause
+constexpr const char* read_failed = "read error";          // the caller reports its cause
+constexpr const char* above_maximum = "above the maximum"; // followed by the capacity
+
+// The longest word that can be one number at a terminal.
+constexpr std::size_t longest_word = 32;
+
+// A terminal in canonical mode hands over at most 4095 characters of a line:
+// a line that long may have lost its tail.
+constexpr std::int32_t longest_whole_line = 4094;
+
+using traits = std::istream::traits_type;
 
 // White space as the streams' classic locale knows it.
 bool is_space(std::istream::int_type c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool is_digit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Flushes the output tied to `in`, so that whatever was written is on the
+// screen before a read that may wait for the person to type.
+void flush_tied(std::istream& in)
+{
+    if (std::ostream* tied = in.tie()) {
+        tied->flush();
+    }
 }
 
 // Reads one integer by formatted extraction, which skips leading white space
@@ -29,17 +59,14 @@ const char* read_integer(std::istream& in, std::int32_t& value)
 {
     // Look past the white space first, straight in the buffer, to tell the end
     // of the input from text that is not a number. Going past the stream skips
-    // its sentry, so flush the tied output here as the sentry would: whatever
-    // was written is on the screen before this can wait for input.
-    if (std::ostream* tied = in.tie()) {
-        tied->flush();
-    }
+    // its sentry, so flush the tied output here as the sentry would.
+    flush_tied(in);
     std::streambuf& buffer = *in.rdbuf();
     auto c = buffer.sgetc();
     while (is_space(c)) {
         c = buffer.snextc();
     }
-    const bool ended = c == std::istream::traits_type::eof();
+    const bool ended = c == traits::eof();
     if (!ended && in >> value) {
         return nullptr;
     }
@@ -49,25 +76,226 @@ const char* read_integer(std::istream& in, std::int32_t& value)
     return ended ? input_ended : not_a_number;
 }
 
-// Ends the line that reports a bad answer and tells whether the dialogue
-// stops. When the answer may be typed again, the line says `what_to_type` and
-// the rest of the input line, where the mistake was, is dropped.
-bool stops_after_mistake(std::istream& in, std::ostream& err, bool ask_again, const char* why,
-                         const char* what_to_type)
+// The first characters of a text typed at the terminal, and how many it had.
+struct Excerpt {
+    std::array<char, longest_word> text{};
+    std::size_t size = 0;
+};
+
+std::size_t kept_size(const Excerpt& e)
 {
-    if (!ask_again || why == input_ended) {
-        err << std::endl;
-        return true;
+    return std::min(e.size, e.text.size());
+}
+
+void append(Excerpt& e, char c)
+{
+    if (e.size < e.text.size()) {
+        e.text[e.size] = c; // NOLINT(cppcoreguidelines-pro-bounds-constant-array-index): checked above
     }
-    err << "; " << what_to_type << std::endl;
-    in.clear();
-    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
-    return false;
+    ++e.size;
+}
+
+// Writes the excerpt in quotes, with "..." where it was cut short.
+std::ostream& operator<<(std::ostream& out, const Excerpt& e)
+{
+    out << '"' << std::string_view(e.text.data(), kept_size(e));
+    return out << (e.size > e.text.size() ? "...\"" : "\"");
+}
+
+// Takes a whole word as one number: an optional sign, then decimal digits
+// only, within the signed 32-bit range. Returns nullptr when it is one,
+// otherwise why it is not.
+const char* whole_number(const Excerpt& word, std::int32_t& value)
+{
+    if (word.size > word.text.size()) {
+        return "longer than 32 characters";
+    }
+    const std::string_view text(word.text.data(), word.size);
+    const std::string_view digits = text.substr(text.front() == '+' || text.front() == '-' ? 1 : 0);
+    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), is_digit)) {
+        return not_a_number;
+    }
+    // from_chars takes a minus sign but not a plus sign. Past the check
+    // above, it takes every digit or reports the value out of range.
+    const std::string_view number = text.front() == '+' ? digits : text;
+    if (std::from_chars(number.data(), std::to_address(number.end()), value).ec != std::errc()) {
+        return not_a_number;
+    }
+    return nullptr;
+}
+
+// Writes what an answer was to be: the count, or number k of T.
+void name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T)
+{
+    if (count) {
+        err << "count";
+    } else {
+        err << "number " << k << " of " << T;
+    }
+}
+
+// What one line typed at the terminal gave, and the first mistake on it.
+struct Line {
+    bool count = false;       // it held the count, not taken before
+    std::int32_t numbers = 0; // numbers on it, in the slots after those kept
+    std::int32_t length = 0;  // its characters, up to longest_whole_line + 1
+    Excerpt extra;            // words after the last number, one blank apart
+    // The first mistake: the word, what it was to be, why it was refused.
+    Excerpt bad_word;
+    const char* why = nullptr;
+    bool bad_is_count = false;
+    std::int32_t bad_k = 0;
+};
+
+// Gives the word just typed its place on the line: the count, the next
+// number, or a word after the last number.
+void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept, Numbers& ARRAY_Size,
+                std::int32_t& T)
+{
+    if (line.why != nullptr) {
+        return; // the line is refused already
+    }
+    std::int32_t value = 0;
+    const bool is_count = !counted && !line.count;
+    if (!is_count && kept + line.numbers >= T) {
+        if (line.extra.size > 0) {
+            append(line.extra, ' ');
+        }
+        std::for_each_n(word.text.begin(), kept_size(word), [&](char c) { append(line.extra, c); });
+        line.extra.size += word.size - kept_size(word);
+        return;
+    }
+    line.why = whole_number(word, value);
+    if (line.why == nullptr && is_count && value > capacity) {
+        line.why = above_maximum;
+    }
+    if (line.why != nullptr) {
+        line.bad_word = word;
+        line.bad_is_count = is_count;
+        line.bad_k = kept + line.numbers + 1;
+        return;
+    }
+    if (is_count) {
+        line.count = true;
+        T = value;
+    } else {
+        ARRAY_Size[static_cast<std::size_t>(kept) + static_cast<std::size_t>(line.numbers)] = value;
+        ++line.numbers;
+    }
+}
+
+// Reads one line, up to its newline or the end of the input, placing each
+// word as it ends.
+Line read_line(std::streambuf& buffer, bool counted, std::int32_t kept, Numbers& ARRAY_Size, std::int32_t& T)
+{
+    Line line;
+    Excerpt word;
+    for (auto c = buffer.sbumpc(); !traits::eq_int_type(c, traits::eof()) && c != '\n'; c = buffer.sbumpc()) {
+        line.length = std::min(line.length + 1, longest_whole_line + 1);
+        if (!is_space(c)) {
+            append(word, traits::to_char_type(c));
+        } else if (word.size > 0) {
+            place_word(line, word, counted, kept, ARRAY_Size, T);
+            word = Excerpt{};
+        }
+    }
+    if (word.size > 0) {
+        place_word(line, word, counted, kept, ARRAY_Size, T);
+    }
+    return line;
+}
+
+// Reports a line that is not taken: its first mistake, or its length.
+void refuse(std::ostream& err, const Line& line, std::int32_t T)
+{
+    const bool too_long = line.length > longest_whole_line;
+    err << "array-sort: ";
+    if (too_long) {
+        err << "line not taken: 4095 characters or more may have been cut by the terminal";
+    } else {
+        name_answer(err, line.bad_is_count, line.bad_k, T);
+        err << ": " << line.bad_word << " is " << line.why;
+        if (line.why == above_maximum) {
+            err << ' ' << capacity;
+        }
+    }
+    if (line.count) { // the count word was good, so the mistake is elsewhere
+        err << "; the count was not taken either";
+    }
+    err << (too_long ? "; type long lists over several lines" : "; type the whole line again") << std::endl;
+}
+
+// The answers of a person at a terminal, taken a line at a time: a line is
+// taken whole or not at all, and every mistake is named. Returns 0 once the
+// list is complete, 1 when the input ends or fails first.
+int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
+{
+    std::streambuf& buffer = *in.rdbuf();
+    bool counted = false;  // T was taken from an earlier line
+    std::int32_t kept = 0; // numbers taken from earlier lines
+    while (!counted || kept < T) {
+        flush_tied(in);
+        if (traits::eq_int_type(buffer.sgetc(), traits::eof())) {
+            if (!in.bad()) {
+                err << "array-sort: ";
+                name_answer(err, !counted, kept + 1, T);
+                err << ": " << input_ended << std::endl;
+            }
+            return 1;
+        }
+        const Line line = read_line(buffer, counted, kept, ARRAY_Size, T);
+        if (in.bad()) {
+            return 1;
+        }
+        if (line.why != nullptr || line.length > longest_whole_line) {
+            refuse(err, line, T);
+            continue;
+        }
+        if (line.count) {
+            counted = true;
+            out << "Please Enter The Numbers " << std::endl;
+        }
+        kept += line.numbers;
+        if (line.extra.size > 0) {
+            err << "array-sort: not taken, after the last number: " << line.extra << std::endl;
+        }
+    }
+    return 0;
+}
+
+// The answers of a script: the count and the numbers by formatted
+// extraction, stopping at the first that cannot be used.
+int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
+{
+    const char* why = read_integer(in, T);
+    if (why == read_failed) {
+        return 1;
+    }
+    if (why != nullptr) {
+        err << "array-sort: count: " << why << std::endl;
+        return 1;
+    }
+    if (T > capacity) {
+        err << "array-sort: count " << T << " is above the maximum " << capacity << std::endl;
+        return 1;
+    }
+    out << "Please Enter The Numbers " << std::endl;
+    for (std::int32_t i = 0; i < T; ++i) {
+        why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
+        if (why == read_failed) {
+            return 1;
+        }
+        if (why != nullptr) {
+            err << "array-sort: number " << i + 1 << " of " << T << ": " << why << std::endl;
+            return 1;
+        }
+    }
+    return 0;
 }
 
 } // namespace
 
-int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool ask_again)
+int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool at_terminal)
 {
     std::int32_t T = 0;
     Numbers ARRAY_Size; // elements from T on are never touched
@@ -75,38 +303,10 @@ int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool as
     out << "The Maximum Size Of The ARRAY = (" << capacity << ")" << std::endl;
     out << "Please Enter The Size Of The ARRAY" << std::endl;
 
-    for (;;) {
-        const char* why = read_integer(in, T);
-        if (why == nullptr && T <= capacity) {
-            break;
-        }
-        if (why == read_failed) {
-            return 1;
-        }
-        if (why == nullptr) {
-            err << "array-sort: count " << T << " is above the maximum " << capacity;
-        } else {
-            err << "array-sort: count: " << why;
-        }
-        if (stops_after_mistake(in, err, ask_again, why, "type it again")) {
-            return 1;
-        }
-    }
-
-    out << "Please Enter The Numbers " << std::endl;
-    for (std::int32_t i = 0; i < T;) {
-        const char* why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
-        if (why == nullptr) {
-            ++i;
-            continue;
-        }
-        if (why == read_failed) {
-            return 1;
-        }
-        err << "array-sort: number " << i + 1 << " of " << T << ": " << why;
-        if (stops_after_mistake(in, err, ask_again, why, "type it and the rest of its line again")) {
-            return 1;
-        }
+    const int status =
+        at_terminal ? read_lines(in, out, err, ARRAY_Size, T) : read_answers(in, out, err, ARRAY_Size, T);
+    if (status != 0) {
+        return status;
     }
 
     exchange_sort(ARRAY_Size, T);

@@ -9,12 +9,19 @@ namespace array_sort {
 // `out`. Returns the exit status: 0 when the sorted list was written, 1 when
 // the input was refused or could not be read.
 //
-// A bad answer gets one line on `err`. With `ask_again` (a person at a
-// terminal) the line says what to type again, the rest of the input line is
-// dropped and the same answer is read again; without it the dialogue stops
-// there, before anything more is written to `out`. The end of the input
-// always stops it. A read that failed (`in` gone bad) stops it without a
-// line: the caller, who knows the cause, reports it.
-int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool ask_again);
+// From a script, the count and the numbers are read by formatted extraction,
+// and the first answer that cannot be used gets one line on `err` and stops
+// the dialogue, before anything more is written to `out`.
+//
+// `at_terminal` is for a person typing: the answers are taken a line at a
+// time, and a line is taken whole or not at all. Every word that an answer
+// needs must be one whole number; a line with a mistake gets one line on
+// `err` that names the word and asks for the whole line again, and nothing of
+// it is kept. Words after the last number are named on `err` and left.
+//
+// The end of the input stops the dialogue with a line on `err`. A read that
+// failed (`in` gone bad) stops it without one: the caller, who knows the
+// cause, reports it.
+int run_dialogue(std::istream& in, std::ostream& out, std::ostream& err, bool at_terminal);
 
 } // namespace array_sort

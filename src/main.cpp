@@ -182,10 +182,10 @@ int main()
     std::ostream err(&diagnostics);
     in.tie(&out); // the prompts are on the screen before each read
 
-    // A person at a terminal may type a mistaken answer again; a script's
-    // first bad answer ends the run.
-    const bool ask_again = isatty(STDIN_FILENO) == 1;
-    int status = array_sort::run_dialogue(in, out, err, ask_again);
+    // A person at a terminal answers a line at a time and may type a line
+    // again; a script's first bad answer ends the run.
+    const bool at_terminal = isatty(STDIN_FILENO) == 1;
+    int status = array_sort::run_dialogue(in, out, err, at_terminal);
     input.give_back();
 
     if (input.error() != 0) {

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -23,6 +24,30 @@ std::string count_up_to(int n, int step)
     return s;
 }
 
+std::string number(int k, int T)
+{
+    return "array-sort: number " + std::to_string(k) + " of " + std::to_string(T) + ": ";
+}
+
+std::string quoted(const std::string& word)
+{
+    std::string q = "\"";
+    q += word;
+    q += '"';
+    return q;
+}
+
+// A line of `length` characters that holds the count 0.
+std::string zero_padded_to(std::size_t length)
+{
+    std::string line(length, ' ');
+    line[0] = '0';
+    return line;
+}
+
+const std::string again = "; type the whole line again\n";
+const std::string count_not_taken = "; the count was not taken either";
+
 std::string tabbed_ascending(int n)
 {
     std::string s;
@@ -30,6 +55,41 @@ std::string tabbed_ascending(int n)
         s += '\t' + std::to_string(-n + 1 + i);
     }
     return s;
+}
+
+// A word is one number at a terminal exactly when a script's formatted
+// extraction takes it whole: the same words give the same list or the same
+// complaint either way.
+std::vector<expected::Case> same_words_on_both_paths()
+{
+    std::vector<expected::Case> rows;
+    for (const auto& [word, value] : std::vector<std::pair<std::string, std::string>>{
+             {"+007", "7"}, {"-0", "0"}, {"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}}) {
+        rows.push_back({"number word from a script", "1 " + word, expected::sorted("\t" + value), "", 0});
+        rows.push_back(
+            {"number word at a terminal", "1\n" + word, expected::sorted("\t" + value), "", 0, true});
+    }
+    for (const std::string word : {"2147483648", "-2147483649", "+", "-", "+-1", "x"}) {
+        std::string refused = number(1, 1) + quoted(word);
+        refused.append(" is ").append(bad_number).append(again);
+        rows.push_back(
+            {"not a number from a script", "1 " + word, three_prompts, number(1, 1) + bad_number + "\n", 1});
+        rows.push_back({"not a number at a terminal", "1\n" + word, three_prompts,
+                        refused + number(1, 1) + "input ended\n", 1, true});
+    }
+    return rows;
+}
+
+// Runs the dialogue on one case's input and compares all it gives.
+void expect_run(const expected::Case& c)
+{
+    std::istringstream in(c.input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = array_sort::run_dialogue(in, out, err, c.at_terminal);
+    EXPECT_EQ(out.str(), c.out) << c.name;
+    EXPECT_EQ(err.str(), c.err) << c.name;
+    EXPECT_EQ(status, c.status) << c.name;
 }
 
 TEST(Dialogue, Table)
@@ -77,39 +137,55 @@ TEST(Dialogue, Table)
         {"last of 100 missing", "100 " + count_up_to(99, 1), three_prompts,
          "array-sort: number 100 of 100: input ended\n", 1},
 
-        // At a terminal, a bad answer is asked for again; the end of the input still stops.
-        {"count asked again", "abc\n101 5\n2 9 1\n", expected::sorted("\t1\t9"),
-         "array-sort: count: " + bad_number +
-             "; type it again\n"
-             "array-sort: count 101 is above the maximum 100; type it again\n",
+        // At a terminal, a line is taken whole or not at all; each mistake is named.
+        {"typo, then the whole line again", "4\n10 20 3O 40\n10 20 30 40\n",
+         expected::sorted("\t10\t20\t30\t40"), number(3, 4) + "\"3O\" is " + bad_number + again, 0, true},
+        {"count line with a word more", "3 numbers\n3\n5 6 7\n", expected::sorted("\t5\t6\t7"),
+         number(1, 3) + "\"numbers\" is " + bad_number + count_not_taken + again, 0, true},
+        {"joined numbers on the count line", "2 5-3\n2 5 -3\n", expected::sorted("\t-3\t5"),
+         number(1, 2) + "\"5-3\" is " + bad_number + count_not_taken + again, 0, true},
+        {"count above capacity with numbers", "101 5\n2 9 1\n", expected::sorted("\t1\t9"),
+         "array-sort: count: \"101\" is above the maximum 100" + again, 0, true},
+        {"earlier lines kept", "4\n5\n5 x 9\n9 1 7\n", expected::sorted("\t1\t5\t7\t9"),
+         number(3, 4) + "\"x\" is " + bad_number + again, 0, true},
+        {"words after the last number", "3\n9 1 5 4\t2\n", expected::sorted("\t1\t5\t9"),
+         "array-sort: not taken, after the last number: \"4 2\"\n", 0, true},
+        {"words after count 0, shortened", "0 " + count_up_to(20, 1) + "\n", expected::sorted(""),
+         "array-sort: not taken, after the last number: \"0 1 2 3 4 5 6 7 8 9 10 11 12 13 ...\"\n", 0, true},
+        {"windows line ends", "2\r\n5 -3\r\n", expected::sorted("\t-3\t5"), "", 0, true},
+        {"blank lines ignored", "\n \t\n1\n\n7", expected::sorted("\t7"), "", 0, true},
+        {"longest line taken", zero_padded_to(4094) + "\n", expected::sorted(""), "", 0, true},
+        {"line that may have been cut", zero_padded_to(4095) + "\n1 7\n", expected::sorted("\t7"),
+         "array-sort: line not taken: 4095 characters or more may have been cut by the terminal" +
+             count_not_taken + "; type long lists over several lines\n",
          0, true},
-        {"number asked again with the rest of its line", "4\n5 x 9 8\n9 1 7\n",
-         expected::sorted("\t1\t5\t7\t9"),
-         "array-sort: number 2 of 4: " + bad_number + "; type it and the rest of its line again\n", 0, true},
-        {"input ends after a bad number", "2\n1 x", three_prompts,
-         "array-sort: number 2 of 2: " + bad_number +
-             "; type it and the rest of its line again\narray-sort: number 2 of 2: input ended\n",
-         1, true},
+        {"word too long", "1\n" + std::string(33, '0') + "\n7\n", expected::sorted("\t7"),
+         number(1, 1) + "\"" + std::string(32, '0') + "...\" is longer than 32 characters" + again, 0, true},
+        {"input ends after a bad line", "2\n1 x", three_prompts,
+         number(2, 2) + "\"x\" is " + bad_number + again + number(1, 2) + "input ended\n", 1, true},
+        {"input ends before the count", " \n", two_prompts, "array-sort: count: input ended\n", 1, true},
     };
-    for (const auto& c : cases) {
-        std::istringstream in(c.input);
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = array_sort::run_dialogue(in, out, err, c.ask_again);
-        EXPECT_EQ(out.str(), c.out) << c.name;
-        EXPECT_EQ(err.str(), c.err) << c.name;
-        EXPECT_EQ(status, c.status) << c.name;
+    const std::vector<expected::Case> same_words = same_words_on_both_paths();
+    for (const auto* table : {&cases, &same_words}) {
+        for (const auto& c : *table) {
+            expect_run(c);
+        }
     }
 }
 
 TEST(Dialogue, LeavesInputAfterTheLastNumberUnread)
 {
-    std::istringstream in("2 1 0\nrest of the input");
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(array_sort::run_dialogue(in, out, err, false), 0);
-    const std::string rest(std::istreambuf_iterator<char>(in), {});
-    EXPECT_EQ(rest, "\nrest of the input");
+    // A script's input is left just after the last number; a person's, after
+    // the line that held it.
+    for (const auto& [at_terminal, rest_left] :
+         {std::pair{false, "\nrest of the input"}, {true, "rest of the input"}}) {
+        std::istringstream in("2 1 0\nrest of the input");
+        std::ostringstream out;
+        std::ostringstream err;
+        ASSERT_EQ(array_sort::run_dialogue(in, out, err, at_terminal), 0);
+        const std::string rest(std::istreambuf_iterator<char>(in), {});
+        EXPECT_EQ(rest, rest_left);
+    }
 }
 
 } // namespace

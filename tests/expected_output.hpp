@@ -24,7 +24,7 @@ struct Case {
     std::string out;
     std::string err;
     int status;
-    bool ask_again = false; // as at a terminal: a bad answer is asked for again
+    bool at_terminal = false; // as from a person: lines taken whole, a bad line typed again
 };
 
 } // namespace expected

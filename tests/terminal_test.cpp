@@ -1,8 +1,10 @@
 // Runs the built program on a pseudo-terminal, as a person at a terminal
-// would meet it: each prompt is on the screen while the program waits for its
-// answer, answers typed over several lines are taken, a mistyped answer is
-// asked for again, and the sorted list follows. The terminal echoes what is
-// typed and ends lines with "\r\n"; diagnostics share the screen.
+// would meet it, with standard output on a pipe as `array-sort | tee` gives
+// it: the decision to take answers a line at a time is made on standard
+// input. Each prompt is on the pipe while the program waits for its answer;
+// the screen shows what is typed (the terminal echoes it and ends lines with
+// "\r\n") and the diagnostics. A line with a mistake is named and typed
+// again whole, and the sorted list follows.
 
 #include "expected_output.hpp"
 
@@ -66,16 +68,26 @@ std::string on_screen(std::string_view text)
     return shown;
 }
 
-// Starts the program on a new terminal, whose other side is `master`.
-pid_t start_on_terminal(int& master)
+// Starts the program on a new terminal, whose other side is `master`, with
+// its standard output on a pipe whose reading end is `out`.
+pid_t start_on_terminal(int& master, int& out)
 {
+    std::array<int, 2> pipe_ends{};
+    if (pipe(pipe_ends.data()) != 0) {
+        return -1;
+    }
     const pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
     if (pid == 0) {
+        dup2(pipe_ends[1], STDOUT_FILENO);
+        close(pipe_ends[0]);
+        close(pipe_ends[1]);
         std::string program = ARRAY_SORT_PROGRAM;
         std::array<char*, 2> argv{program.data(), nullptr};
         execv(argv[0], argv.data());
         std::_Exit(exec_failed);
     }
+    close(pipe_ends[1]);
+    out = pipe_ends[0];
     return pid;
 }
 
@@ -84,27 +96,51 @@ void type(int master, std::string_view keys)
     EXPECT_EQ(write(master, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
 }
 
-// The screen shows `expected`, then stays still, and the program is still
-// there: it is waiting for an answer.
-void expect_waiting(int master, pid_t pid, std::string& screen, const std::string& expected)
+// What the program has written so far: on its output pipe, and on the screen.
+struct Shown {
+    std::string out;
+    std::string screen;
+};
+
+// Reads `fd` until what it showed, `shown`, is `expected`, then for a while
+// longer: it must stay so.
+void expect_still(int fd, std::string& shown, const std::string& expected)
 {
-    EXPECT_EQ(read_screen(master, screen, timeout, expected), Seen::until) << "waited for: " << expected;
-    ASSERT_EQ(screen, expected);
-    EXPECT_EQ(read_screen(master, screen, settle), Seen::nothing_more);
-    ASSERT_EQ(screen, expected) << "the program wrote on without an answer";
+    if (!expected.empty()) { // with nothing to wait for, the still check tells
+        EXPECT_EQ(read_screen(fd, shown, timeout, expected), Seen::until) << "waited for: " << expected;
+    }
+    EXPECT_EQ(read_screen(fd, shown, settle), Seen::nothing_more);
+    ASSERT_EQ(shown, expected) << "the program wrote something else, or wrote on without an answer";
+}
+
+// Both show `expected`, then stay still, and the program is still there: it
+// is waiting for an answer.
+void expect_waiting(int master, int out, pid_t pid, Shown& shown, const Shown& expected)
+{
+    expect_still(out, shown.out, expected.out);
+    expect_still(master, shown.screen, expected.screen);
     int wstatus = 0;
     ASSERT_EQ(waitpid(pid, &wstatus, WNOHANG), 0) << "the program ended without an answer";
 }
 
+// Reads `fd` until the program has closed it: what it showed, `shown`, is
+// then `expected`.
+void expect_last(int fd, std::string& shown, const std::string& expected)
+{
+    EXPECT_EQ(read_screen(fd, shown, timeout), Seen::end) << "the program did not end";
+    EXPECT_EQ(shown, expected);
+}
+
 // The program writes the rest of `expected` and ends with `status`. After a
 // failure it is killed: the test fails instead of waiting for it.
-void expect_end(int master, pid_t pid, std::string& screen, const std::string& expected, int status)
+void expect_end(int master, int out, pid_t pid, Shown& shown, const Shown& expected, int status)
 {
     if (!::testing::Test::HasFatalFailure()) {
-        EXPECT_EQ(read_screen(master, screen, timeout), Seen::end) << "the program did not end";
-        EXPECT_EQ(screen, expected);
+        expect_last(out, shown.out, expected.out);
+        expect_last(master, shown.screen, expected.screen);
     }
     close(master);
+    close(out);
     if (::testing::Test::HasFailure()) {
         kill(pid, SIGKILL);
     }
@@ -113,49 +149,78 @@ void expect_end(int master, pid_t pid, std::string& screen, const std::string& e
     EXPECT_TRUE(WIFEXITED(wstatus) && WEXITSTATUS(wstatus) == status) << "wait status " << wstatus;
 }
 
-// Runs the program on a new terminal. Each step types its keys once the
-// screen shows what the step shows after all before it, and the program
-// waits. After the last step the screen must end as `last_screen` shows, and
-// the program with `status`.
-void session(const std::vector<std::pair<std::string, std::string>>& steps, const std::string& last_screen,
-             int status)
+// One step of a session: what the program adds to its output and to the
+// screen, then the keys typed once it waits.
+struct Step {
+    std::string out;
+    std::string screen;
+    std::string keys;
+};
+
+// Runs the program on a new terminal. Each step types its keys once the pipe
+// and the screen show what the step adds after all before it, and the
+// program waits. After the last step the program adds `last` (whose keys
+// are not used) and ends with `status`.
+void session(const std::vector<Step>& steps, const Step& last, int status)
 {
     int master = -1;
-    const pid_t pid = start_on_terminal(master);
+    int out = -1;
+    const pid_t pid = start_on_terminal(master, out);
     ASSERT_GE(pid, 0);
-    std::string screen;
-    std::string expected;
-    for (const auto& [shown, keys] : steps) {
-        expected += shown;
-        expect_waiting(master, pid, screen, expected);
+    Shown shown;
+    Shown expected;
+    for (const auto& step : steps) {
+        expected.out += step.out;
+        expected.screen += on_screen(step.screen);
+        expect_waiting(master, out, pid, shown, expected);
         if (::testing::Test::HasFatalFailure()) {
             break;
         }
-        type(master, keys);
-        expected += on_screen(keys); // the echo
+        type(master, step.keys);
+        expected.screen += on_screen(step.keys); // the echo
     }
-    expect_end(master, pid, screen, expected + last_screen, status);
+    expected.out += last.out;
+    expected.screen += on_screen(last.screen);
+    expect_end(master, out, pid, shown, expected, status);
 }
 
-const std::string two_prompts = on_screen(expected::two_prompts);
-const std::string third_prompt = "Please Enter The Numbers \r\n";
+const std::string third_prompt = "Please Enter The Numbers \n";
+const std::string not_a_number = "is not a whole number from -2147483648 to 2147483647";
+const std::string again = "; type the whole line again\n";
+
+// What the program writes after the numbers prompt for `numbers`.
+std::string list(const std::string& numbers)
+{
+    return expected::sorted(numbers).substr(expected::three_prompts.size());
+}
 
 TEST(Terminal, SessionAsAPersonTypesIt)
 {
-    session({{two_prompts, "4\n"}, {third_prompt, "7 -3\n"}, {"", "7\n0\n"}},
-            on_screen(expected::sorted("\t-3\t0\t7\t7").substr(expected::three_prompts.size())), 0);
+    session({{expected::two_prompts, "", "4\n"}, {third_prompt, "", "7 -3\n"}, {"", "", "7\n0\n"}},
+            {list("\t-3\t0\t7\t7"), "", ""}, 0);
 }
 
-TEST(Terminal, MistypedAnswersAreAskedForAgain)
+TEST(Terminal, ALineWithATypoIsTypedAgainWhole)
 {
-    const std::string not_a_number = expected::bad_number;
-    session({{two_prompts, "abc\n"},
-             {"array-sort: count: " + not_a_number + "; type it again\r\n", "101\n"},
-             {"array-sort: count 101 is above the maximum 100; type it again\r\n", "3\n"},
-             {third_prompt, "5 x 9\n"},
-             {"array-sort: number 2 of 3: " + not_a_number + "; type it and the rest of its line again\r\n",
-              "9 1\n"}},
-            on_screen(expected::sorted("\t1\t5\t9").substr(expected::three_prompts.size())), 0);
+    session({{expected::two_prompts, "", "4\n"},
+             {third_prompt, "", "10 20 3O 40\n"},
+             {"", "array-sort: number 3 of 4: \"3O\" " + not_a_number + again, "10 20 30 40\n"}},
+            {list("\t10\t20\t30\t40"), "", ""}, 0);
+}
+
+TEST(Terminal, EveryMistakeIsNamed)
+{
+    session({{expected::two_prompts, "", "3.5\n"},
+             {"", "array-sort: count: \"3.5\" " + not_a_number + again, "3 numbers\n"},
+             {"",
+              "array-sort: number 1 of 3: \"numbers\" " + not_a_number + "; the count was not taken either" +
+                  again,
+              "abc\n"},
+             {"", "array-sort: count: \"abc\" " + not_a_number + again, "101\n"},
+             {"", "array-sort: count: \"101\" is above the maximum 100" + again, "3\n"},
+             {third_prompt, "", "5 x 9\n"},
+             {"", "array-sort: number 2 of 3: \"x\" " + not_a_number + again, "9 1 5 4 2\n"}},
+            {list("\t1\t5\t9"), "array-sort: not taken, after the last number: \"4 2\"\n", ""}, 0);
 }
 
 } // namespace
