@@ -1,0 +1,53 @@
+#pragma once
+
+// The layer between the program's streams and its descriptors: standard
+// input, output and error as the system gives them, read and written in
+// blocks of the layer's own. A read or write that is interrupted or finds
+// the descriptor not ready yet is made again; one that fails keeps its
+// cause, and nothing is thrown.
+
+#include <cstddef>
+#include <cstdint>
+#include <iosfwd>
+
+namespace array_sort {
+
+// The calls through which the layer meets the descriptors: the system's, from
+// system_calls(), or a test's script. read, write and seek return what the
+// system's calls return: a count of bytes (0 at the end of the input) or an
+// offset, or -1 with the cause in errno.
+struct SystemCalls {
+    std::ptrdiff_t (*read)(int fd, char* data, std::size_t size);
+    std::ptrdiff_t (*write)(int fd, const char* data, std::size_t size);
+    // Waits until `fd` is ready for reading, or with `output` for writing;
+    // -1 with the cause in errno when it cannot wait.
+    int (*poll)(int fd, bool output);
+    // Moves the offset of `fd` by `offset` bytes from where it is.
+    std::int64_t (*seek)(int fd, std::int64_t offset);
+    // Whether `fd` is a terminal at which a person types.
+    bool (*is_terminal)(int fd);
+};
+
+// This system's calls.
+SystemCalls system_calls();
+
+// Binds `in`, `out` and `err` to descriptors 0, 1 and 2 through `calls`. The
+// program binds once; a new binding starts afresh, with no input, output or
+// errors kept from the last.
+void bind_standard_streams(std::istream& in, std::ostream& out, std::ostream& err, const SystemCalls& calls);
+
+// Whether standard input is a terminal at which a person types.
+bool input_is_terminal();
+
+// Moves standard input's offset back over what was read but not used, so that
+// the next reader of a shared file starts just after the last number taken.
+// Where the input cannot seek (a pipe, a terminal) this does nothing.
+void give_back_unread_input();
+
+// The cause (an errno value) of the read of standard input that failed, or 0.
+int read_error();
+
+// The cause of the first write to standard output that failed, or 0.
+int write_error();
+
+} // namespace array_sort

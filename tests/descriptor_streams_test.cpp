@@ -1,0 +1,205 @@
+// The layer over the descriptors, in process, through scripted system calls:
+// writes that take part of a block, reads and writes interrupted or not ready
+// yet, waits that fail, and the cause of the first failure kept for the
+// report. The process tests show the same layer on real descriptors.
+
+#include "descriptor_streams.hpp"
+#include "dialogue.hpp"
+#include "expected_output.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// One scripted answer: at most `bytes` bytes done, or with a `cause`, a
+// failure with that errno.
+struct Answer {
+    std::ptrdiff_t bytes = 0;
+    int cause = 0;
+};
+using Answers = std::deque<Answer>;
+
+// What the calls answer, in turn for each kind of call; once a kind's answers
+// run out, its calls do all they are asked. Seeking always fails, as on a pipe.
+struct Script {
+    std::string input;
+    Answers reads{};
+    Answers writes{};
+    Answers polls{};
+};
+
+Script& script()
+{
+    static Script the_script;
+    return the_script;
+}
+
+// What the writes took, by descriptor.
+std::array<std::string, 3>& written()
+{
+    static std::array<std::string, 3> the_bytes;
+    return the_bytes;
+}
+
+// Takes the next answer of `answers` for a call asked to do `size`; returns
+// -1 with errno set for a failure, otherwise how much the call does.
+std::ptrdiff_t answer(Answers& answers, std::size_t size)
+{
+    auto done = static_cast<std::ptrdiff_t>(size);
+    if (!answers.empty()) {
+        const Answer a = answers.front();
+        answers.pop_front();
+        if (a.cause != 0) {
+            errno = a.cause;
+            return -1;
+        }
+        done = std::min(done, a.bytes);
+    }
+    return done;
+}
+
+std::ptrdiff_t scripted_read(int /*fd*/, char* data, std::size_t size)
+{
+    Script& s = script();
+    const std::ptrdiff_t n = answer(s.reads, std::min(size, s.input.size()));
+    if (n > 0) {
+        s.input.copy(data, static_cast<std::size_t>(n));
+        s.input.erase(0, static_cast<std::size_t>(n));
+    }
+    return n;
+}
+
+std::ptrdiff_t scripted_write(int fd, const char* data, std::size_t size)
+{
+    const std::ptrdiff_t n = answer(script().writes, size);
+    if (n > 0) {
+        written().at(static_cast<std::size_t>(fd)).append(data, static_cast<std::size_t>(n));
+    }
+    return n;
+}
+
+int scripted_poll(int /*fd*/, bool /*output*/)
+{
+    return answer(script().polls, 1) < 0 ? -1 : 1;
+}
+
+std::int64_t scripted_seek(int /*fd*/, std::int64_t /*offset*/)
+{
+    errno = ESPIPE;
+    return -1;
+}
+
+bool not_a_terminal(int /*fd*/)
+{
+    return false;
+}
+
+bool a_terminal(int /*fd*/)
+{
+    return true;
+}
+
+// Binds fresh streams to calls that follow `s`, with a terminal or not.
+void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& s, bool at_terminal = false)
+{
+    script() = s;
+    written() = {};
+    array_sort::bind_standard_streams(in, out, err,
+                                      {scripted_read, scripted_write, scripted_poll, scripted_seek,
+                                       at_terminal ? a_terminal : not_a_terminal});
+}
+
+// What one run gives: standard output, the dialogue's status, the causes kept.
+struct Outcome {
+    std::string out;
+    int status = 0;
+    int read_error = 0;
+    int write_error = 0;
+};
+
+struct Row {
+    const char* name;
+    Script script;
+    Outcome expected;
+    bool at_terminal = false;
+};
+
+// Runs the dialogue over the scripted calls as the entry routine does, and
+// compares the outcome; nothing reaches standard error.
+void expect_run(const Row& row)
+{
+    std::istream in(nullptr);
+    std::ostream out(nullptr);
+    std::ostream err(nullptr);
+    bind(in, out, err, row.script, row.at_terminal);
+    ASSERT_EQ(array_sort::input_is_terminal(), row.at_terminal);
+    const int status = array_sort::run_dialogue(in, out, err, array_sort::input_is_terminal());
+    array_sort::give_back_unread_input();
+    out.flush();
+    EXPECT_EQ(written()[1], row.expected.out) << row.name;
+    EXPECT_EQ(written()[2], "") << row.name;
+    EXPECT_EQ(status, row.expected.status) << row.name;
+    EXPECT_EQ(array_sort::read_error(), row.expected.read_error) << row.name;
+    EXPECT_EQ(array_sort::write_error(), row.expected.write_error) << row.name;
+}
+
+TEST(DescriptorStreams, Table)
+{
+    const std::string example = "4\n7 -3 7 0\n";
+    const std::string sorted = expected::sorted("\t-3\t0\t7\t7");
+    const Answer eintr{0, EINTR};
+    const Answer eagain{0, EAGAIN};
+    const std::vector<Row> rows = {
+        {"writes that take part of the block", {example, {}, {{3}, {5}, {1}, {0}, {7}}}, {sorted}},
+        {"read interrupted", {example, {eintr}}, {sorted}},
+        {"read not ready, wait interrupted", {example, {eagain, eagain}, {}, {eintr}}, {sorted}},
+        {"write interrupted", {example, {}, {eintr}}, {sorted}},
+        {"write not ready, wait interrupted", {example, {}, {{4}, eagain, eagain}, {eintr}}, {sorted}},
+        {"read fails", {example, {{0, ECONNRESET}}}, {expected::two_prompts, 1, ECONNRESET}},
+        {"wait to read fails", {example, {eagain}, {}, {{0, ENOMEM}}}, {expected::two_prompts, 1, ENOMEM}},
+        {"wait to write fails", {example, {}, {eagain}, {{0, ENOMEM}}}, {"", 0, 0, ENOMEM}},
+        {"the first write error is kept", {example, {}, {{0, EIO}, {0, ENOSPC}}}, {"", 0, 0, EIO}},
+        {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, true},
+        {"read fails inside a line", {"4\n1 2", {{5}, {0, EIO}}}, {expected::three_prompts, 1, EIO}, true},
+    };
+    for (const auto& row : rows) {
+        expect_run(row);
+    }
+}
+
+// Output longer than the layer's block goes out whole, in order, a part of
+// a block at a time; after a failed write the stream goes bad.
+TEST(DescriptorStreams, OutputLongerThanABlock)
+{
+    constexpr int numbers = 2000;
+    constexpr std::ptrdiff_t part = 1000;
+    std::string text;
+    for (int i = 0; i < numbers; ++i) {
+        text += std::to_string(i) + ' ';
+    }
+    for (const auto& [answer, taken, cause] :
+         {std::tuple{Answer{part}, text, 0}, {Answer{0, EIO}, "", EIO}}) {
+        std::istream in(nullptr);
+        std::ostream out(nullptr);
+        std::ostream err(nullptr);
+        bind(in, out, err, {"", {}, {answer}});
+        out << text << std::flush;
+        EXPECT_EQ(written()[1], taken);
+        EXPECT_EQ(array_sort::write_error(), cause);
+        EXPECT_EQ(out.bad(), cause != 0);
+    }
+}
+
+} // namespace
