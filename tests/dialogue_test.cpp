@@ -1,3 +1,7 @@
+// The dialogue in process, on string streams: every byte of standard output
+// and of the diagnostics and the status, for answers from a script and from a
+// person at a terminal (lines taken whole or not at all), one table of cases.
+
 #include "dialogue.hpp"
 #include "expected_output.hpp"
 

@@ -1,3 +1,8 @@
+// The exchange sort on its own: ascending order for counts from below 0 to
+// the capacity, the extremes of the signed 32-bit range compared as signed
+// values, elements past the count untouched, and agreement with std::sort on
+// random lists.
+
 #include "exchange_sort.hpp"
 
 #include <gtest/gtest.h>

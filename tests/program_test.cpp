@@ -5,11 +5,11 @@
 // this one stopped.
 
 #include "expected_output.hpp"
+#include "process.hpp"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <poll.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -30,8 +30,6 @@ extern char** environ; // NOLINT: the environment, passed on to the program
 
 namespace {
 
-constexpr auto timeout = std::chrono::seconds(10);
-constexpr std::size_t pipe_chunk = 4096;
 // How long a full output pipe is left full: the program's first writes find
 // no room.
 constexpr auto full_for = std::chrono::milliseconds(200);
@@ -60,7 +58,7 @@ struct Child {
 // Fills a non-blocking pipe; returns how many bytes it took.
 std::size_t fill(int fd)
 {
-    const std::array<char, pipe_chunk> filler{};
+    const std::array<char, process::block> filler{};
     std::size_t filled = 0;
     ssize_t n = 0;
     while ((n = write(fd, filler.data(), filler.size())) > 0) {
@@ -161,10 +159,9 @@ pid_t spawn(const posix_spawn_file_actions_t& actions)
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
-    std::string program = ARRAY_SORT_PROGRAM;
-    std::array<char*, 2> argv{program.data(), nullptr};
+    char** argv = process::program_argv();
     pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ), 0);
+    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attributes, argv, environ), 0);
     posix_spawnattr_destroy(&attributes);
     return pid;
 }
@@ -215,23 +212,9 @@ void send(const Child& child, const std::string& text)
 // `until`, until end of file), failing the test on timeout.
 void read_until(int fd, std::string& into, const std::string& until)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (until.empty() || into.size() < until.size() ||
-           into.compare(into.size() - until.size(), until.size(), until) != 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd p{fd, POLLIN, 0};
-        ASSERT_GT(poll(&p, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0))), 0)
-            << "timed out; read so far: " << into;
-        std::array<char, pipe_chunk> buffer{};
-        const ssize_t n = read(fd, buffer.data(), buffer.size());
-        ASSERT_GE(n, 0);
-        if (n == 0) {
-            ASSERT_TRUE(until.empty()) << "output ended before " << until << "; read: " << into;
-            return;
-        }
-        into.append(buffer.data(), static_cast<std::size_t>(n));
-    }
+    const process::Seen seen = process::read_for(fd, into, process::timeout, until);
+    ASSERT_EQ(seen, until.empty() ? process::Seen::end : process::Seen::until)
+        << "timed out or ended before " << until << "; read so far: " << into;
 }
 
 struct Outcome {

@@ -7,10 +7,10 @@
 // again whole, and the sorted list follows.
 
 #include "expected_output.hpp"
+#include "process.hpp"
 
 #include <gtest/gtest.h>
 
-#include <poll.h>
 #include <pty.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,36 +27,12 @@
 
 namespace {
 
-constexpr auto timeout = std::chrono::seconds(10);
+using process::Seen;
+using process::timeout;
+
 // How long the screen must stay still for the program to count as waiting.
 constexpr auto settle = std::chrono::milliseconds(200);
-constexpr std::size_t chunk = 4096;
 constexpr int exec_failed = 127; // the shell's status for a command it could not run
-
-// What ended a read of the screen.
-enum class Seen { until, end, nothing_more };
-
-// Reads what the terminal shows for at most `wait`, stopping early once the
-// screen ends with `until` (when given) or the program has closed the terminal.
-Seen read_screen(int master, std::string& screen, std::chrono::milliseconds wait, std::string_view until = {})
-{
-    const auto deadline = std::chrono::steady_clock::now() + wait;
-    while (until.empty() || !screen.ends_with(until)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd p{master, POLLIN, 0};
-        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
-            return Seen::nothing_more;
-        }
-        std::array<char, chunk> buffer{};
-        const ssize_t n = read(master, buffer.data(), buffer.size());
-        if (n <= 0) {
-            return Seen::end; // Linux reports EIO once the program has closed the terminal
-        }
-        screen.append(buffer.data(), static_cast<std::size_t>(n));
-    }
-    return Seen::until;
-}
 
 // Converts the program's lines to what the terminal shows: "\r\n" for "\n".
 std::string on_screen(std::string_view text)
@@ -81,9 +57,8 @@ pid_t start_on_terminal(int& master, int& out)
         dup2(pipe_ends[1], STDOUT_FILENO);
         close(pipe_ends[0]);
         close(pipe_ends[1]);
-        std::string program = ARRAY_SORT_PROGRAM;
-        std::array<char*, 2> argv{program.data(), nullptr};
-        execv(argv[0], argv.data());
+        char** argv = process::program_argv();
+        execv(argv[0], argv);
         std::_Exit(exec_failed);
     }
     close(pipe_ends[1]);
@@ -107,9 +82,9 @@ struct Shown {
 void expect_still(int fd, std::string& shown, const std::string& expected)
 {
     if (!expected.empty()) { // with nothing to wait for, the still check tells
-        EXPECT_EQ(read_screen(fd, shown, timeout, expected), Seen::until) << "waited for: " << expected;
+        EXPECT_EQ(process::read_for(fd, shown, timeout, expected), Seen::until) << "waited for: " << expected;
     }
-    EXPECT_EQ(read_screen(fd, shown, settle), Seen::nothing_more);
+    EXPECT_EQ(process::read_for(fd, shown, settle), Seen::nothing_more);
     ASSERT_EQ(shown, expected) << "the program wrote something else, or wrote on without an answer";
 }
 
@@ -127,7 +102,7 @@ void expect_waiting(int master, int out, pid_t pid, Shown& shown, const Shown& e
 // then `expected`.
 void expect_last(int fd, std::string& shown, const std::string& expected)
 {
-    EXPECT_EQ(read_screen(fd, shown, timeout), Seen::end) << "the program did not end";
+    EXPECT_EQ(process::read_for(fd, shown, timeout), Seen::end) << "the program did not end";
     EXPECT_EQ(shown, expected);
 }
 

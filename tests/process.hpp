@@ -1,0 +1,56 @@
+#pragma once
+
+// What the tests that start the built program share: how it is started, and
+// how its output is read with a deadline, so that a program that hangs fails
+// the test instead of stopping it.
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace process {
+
+// How long a test waits for the program to write what it expects.
+constexpr auto timeout = std::chrono::seconds(10);
+// The size of one read or write of a test.
+constexpr std::size_t block = 4096;
+
+// The program's argument vector: its path, and no arguments.
+inline char** program_argv()
+{
+    static std::string program = ARRAY_SORT_PROGRAM;
+    static std::array<char*, 2> argv{program.data(), nullptr};
+    return argv.data();
+}
+
+// What ended a read of the program's output.
+enum class Seen { until, end, nothing_more };
+
+// Reads `fd` into `into` for at most `wait`, stopping early once `into` ends
+// with `until` (when given) or the program has closed its end.
+inline Seen read_for(int fd, std::string& into, std::chrono::milliseconds wait, std::string_view until = {})
+{
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (until.empty() || !into.ends_with(until)) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fd, POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
+            return Seen::nothing_more;
+        }
+        std::array<char, block> buffer{};
+        const ssize_t n = read(fd, buffer.data(), buffer.size());
+        if (n <= 0) {
+            return Seen::end; // a terminal reports EIO once the program has closed it
+        }
+        into.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    return Seen::until;
+}
+
+} // namespace process
