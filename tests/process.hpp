@@ -37,8 +37,8 @@ inline Seen read_for(int fd, std::string& into, std::chrono::milliseconds wait, 
 {
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (until.empty() || !into.ends_with(until)) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd p{fd, POLLIN, 0};
         if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) == 0) {
             return Seen::nothing_more;
