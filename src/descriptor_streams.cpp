@@ -20,6 +20,7 @@ namespace array_sort {
 namespace {
 
 constexpr std::size_t block = 4096;
+constexpr char ctrl_z = '\x1a';
 
 // Whether a failed call only found the descriptor not ready (O_NONBLOCK).
 bool not_ready(int cause)
@@ -55,7 +56,8 @@ template <typename Call> std::ptrdiff_t when_ready(const SystemCalls& calls, int
 
 // Reads a descriptor in blocks. The end of the input stays the end: nothing is
 // read after it. A failed read also ends the input, marks the stream bad and
-// keeps its cause.
+// keeps its cause. At a console whose Ctrl-Z ends the input, a line that
+// begins with it ends the input too.
 class InputBuffer final : public std::streambuf {
   public:
     void bind(const SystemCalls& calls, int fd, std::istream& stream)
@@ -65,6 +67,8 @@ class InputBuffer final : public std::streambuf {
         stream_ = &stream;
         ended_ = false;
         error_ = 0;
+        ctrl_z_ends_ = calls.ctrl_z_ends_terminal_input && calls.is_terminal(fd);
+        line_start_ = true;
         setg(data_.data(), data_.data(), data_.data());
     }
 
@@ -88,8 +92,9 @@ class InputBuffer final : public std::streambuf {
         if (!ended_) {
             const std::ptrdiff_t n = when_ready(
                 *calls_, fd_, false, [this] { return calls_->read(fd_, data_.data(), data_.size()); });
-            if (n > 0) {
+            if (n > 0 && !(ctrl_z_ends_ && line_start_ && data_.front() == ctrl_z)) {
                 setg(data_.data(), data_.data(), data_.data() + n);
+                line_start_ = std::string_view(data_.data(), static_cast<std::size_t>(n)).back() == '\n';
             } else {
                 ended_ = true;
                 if (n < 0) {
@@ -107,6 +112,8 @@ class InputBuffer final : public std::streambuf {
     std::istream* stream_ = nullptr;
     bool ended_ = false;
     int error_ = 0;
+    bool ctrl_z_ends_ = false; // at a console where Ctrl-Z ends the input
+    bool line_start_ = true;   // the next byte read begins a line
     std::array<char, block> data_{};
 };
 

@@ -26,6 +26,10 @@ struct SystemCalls {
     std::int64_t (*seek)(int fd, std::int64_t offset);
     // Whether `fd` is a terminal at which a person types.
     bool (*is_terminal)(int fd);
+    // Whether, at such a terminal, a line that begins with Ctrl-Z (0x1A)
+    // ends the input, as on a Windows console. Elsewhere 0x1A is a character
+    // like any other.
+    bool ctrl_z_ends_terminal_input;
 };
 
 // This system's calls.

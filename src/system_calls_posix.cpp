@@ -39,7 +39,7 @@ bool is_terminal(int fd)
 
 SystemCalls system_calls()
 {
-    return {read_descriptor, write_descriptor, poll_descriptor, seek_descriptor, is_terminal};
+    return {read_descriptor, write_descriptor, poll_descriptor, seek_descriptor, is_terminal, false};
 }
 
 } // namespace array_sort

@@ -111,45 +111,53 @@ bool a_terminal(int /*fd*/)
     return true;
 }
 
-// Binds fresh streams to calls that follow `s`, with a terminal or not.
-void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& s, bool at_terminal = false)
+// What standard input is: a pipe, a Unix terminal, or a Windows console,
+// where a line that begins with Ctrl-Z ends the input. The pipe's system
+// would make Ctrl-Z end a console's input too.
+enum class Input { pipe, terminal, console };
+
+// Binds fresh streams to calls that follow `s`.
+void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& s, Input input = Input::pipe)
 {
     script() = s;
     written() = {};
     array_sort::bind_standard_streams(in, out, err,
                                       {scripted_read, scripted_write, scripted_poll, scripted_seek,
-                                       at_terminal ? a_terminal : not_a_terminal});
+                                       input == Input::pipe ? not_a_terminal : a_terminal,
+                                       input != Input::terminal});
 }
 
-// What one run gives: standard output, the dialogue's status, the causes kept.
+// What one run gives: standard output, the dialogue's status, the causes
+// kept, and the dialogue's diagnostics.
 struct Outcome {
     std::string out;
     int status = 0;
     int read_error = 0;
     int write_error = 0;
+    std::string err{};
 };
 
 struct Row {
     const char* name;
     Script script;
     Outcome expected;
-    bool at_terminal = false;
+    Input input = Input::pipe;
 };
 
 // Runs the dialogue over the scripted calls as the entry routine does, and
-// compares the outcome; nothing reaches standard error.
+// compares the outcome.
 void expect_run(const Row& row)
 {
     std::istream in(nullptr);
     std::ostream out(nullptr);
     std::ostream err(nullptr);
-    bind(in, out, err, row.script, row.at_terminal);
-    ASSERT_EQ(array_sort::input_is_terminal(), row.at_terminal);
+    bind(in, out, err, row.script, row.input);
+    ASSERT_EQ(array_sort::input_is_terminal(), row.input != Input::pipe);
     const int status = array_sort::run_dialogue(in, out, err, array_sort::input_is_terminal());
     array_sort::give_back_unread_input();
     out.flush();
     EXPECT_EQ(written()[1], row.expected.out) << row.name;
-    EXPECT_EQ(written()[2], "") << row.name;
+    EXPECT_EQ(written()[2], row.expected.err) << row.name;
     EXPECT_EQ(status, row.expected.status) << row.name;
     EXPECT_EQ(array_sort::read_error(), row.expected.read_error) << row.name;
     EXPECT_EQ(array_sort::write_error(), row.expected.write_error) << row.name;
@@ -159,6 +167,13 @@ TEST(DescriptorStreams, Table)
 {
     const std::string example = "4\n7 -3 7 0\n";
     const std::string sorted = expected::sorted("\t-3\t0\t7\t7");
+    // The one number of the list refused at a terminal, then the end of the input.
+    const auto refused = [](const std::string& word) {
+        return "array-sort: number 1 of 1: \"" + word +
+               "\" is not a whole number from -2147483648 to 2147483647; type the whole line again\n"
+               "array-sort: number 1 of 1: input ended\n";
+    };
+    const std::string not_a_number = "array-sort: number 1 of 1: " + expected::bad_number + "\n";
     const Answer eintr{0, EINTR};
     const Answer eagain{0, EAGAIN};
     const std::vector<Row> rows = {
@@ -171,8 +186,25 @@ TEST(DescriptorStreams, Table)
         {"wait to read fails", {example, {eagain}, {}, {{0, ENOMEM}}}, {expected::two_prompts, 1, ENOMEM}},
         {"wait to write fails", {example, {}, {eagain}, {{0, ENOMEM}}}, {"", 0, 0, ENOMEM}},
         {"the first write error is kept", {example, {}, {{0, EIO}, {0, ENOSPC}}}, {"", 0, 0, EIO}},
-        {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, true},
-        {"read fails inside a line", {"4\n1 2", {{5}, {0, EIO}}}, {expected::three_prompts, 1, EIO}, true},
+        {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, Input::terminal},
+        {"read fails inside a line",
+         {"4\n1 2", {{5}, {0, EIO}}},
+         {expected::three_prompts, 1, EIO},
+         Input::terminal},
+        // A console gives a line a read; one that begins with Ctrl-Z ends the input.
+        {"console line that begins with Ctrl-Z",
+         {"3\n1 2\n\x1a\r\n5\n", {{2}, {4}, {3}}},
+         {expected::three_prompts, 1, 0, 0, "array-sort: number 3 of 3: input ended\n"},
+         Input::console},
+        {"Ctrl-Z inside a console line, after a read",
+         {"1\n7\x1a\r\n", {{2}, {1}}},
+         {expected::three_prompts, 1, 0, 0, refused("7\x1a")},
+         Input::console},
+        {"Ctrl-Z at a Unix terminal",
+         {"1\n\x1a\r\n", {{2}}},
+         {expected::three_prompts, 1, 0, 0, refused("\x1a")},
+         Input::terminal},
+        {"Ctrl-Z from a pipe", {"1\n\x1a\n", {{2}}}, {expected::three_prompts, 1, 0, 0, not_a_number}},
     };
     for (const auto& row : rows) {
         expect_run(row);
@@ -189,12 +221,12 @@ TEST(DescriptorStreams, OutputLongerThanABlock)
     for (int i = 0; i < numbers; ++i) {
         text += std::to_string(i) + ' ';
     }
-    for (const auto& [answer, taken, cause] :
+    for (const auto& [first_write, taken, cause] :
          {std::tuple{Answer{part}, text, 0}, {Answer{0, EIO}, "", EIO}}) {
         std::istream in(nullptr);
         std::ostream out(nullptr);
         std::ostream err(nullptr);
-        bind(in, out, err, {"", {}, {answer}});
+        bind(in, out, err, {"", {}, {first_write}});
         out << text << std::flush;
         EXPECT_EQ(written()[1], taken);
         EXPECT_EQ(array_sort::write_error(), cause);

@@ -7,11 +7,16 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstddef>
+#include <cstdlib>
+#include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace process {
 
@@ -20,12 +25,31 @@ constexpr auto timeout = std::chrono::seconds(10);
 // The size of one read or write of a test.
 constexpr std::size_t block = 4096;
 
-// The program's argument vector: its path, and no arguments.
-inline char** program_argv()
+// The command that starts the program: the built program, or the words of
+// ARRAY_SORT_COMMAND (apart by blanks) when it is set, to run the same rows
+// against another build, such as the Windows one under Wine.
+inline const char* foreign_command()
 {
-    static std::string program = ARRAY_SORT_PROGRAM;
-    static std::array<char*, 2> argv{program.data(), nullptr};
-    return argv.data();
+    return std::getenv("ARRAY_SORT_COMMAND"); // NOLINT(concurrency-mt-unsafe): read before any thread
+}
+
+// The command's argument vector, ending in a null pointer: the program gets
+// no arguments of its own.
+inline const std::vector<char*>& program_argv()
+{
+    static std::vector<std::string> words = [] {
+        if (foreign_command() == nullptr) {
+            return std::vector<std::string>{ARRAY_SORT_PROGRAM};
+        }
+        std::istringstream command(foreign_command());
+        return std::vector<std::string>(std::istream_iterator<std::string>(command), {});
+    }();
+    static std::vector<char*> argv = [] {
+        std::vector<char*> pointers(words.size() + 1, nullptr);
+        std::transform(words.begin(), words.end(), pointers.begin(), [](std::string& w) { return w.data(); });
+        return pointers;
+    }();
+    return argv;
 }
 
 // What ended a read of the program's output.

@@ -2,7 +2,8 @@
 // status, prompts that reach a pipe before the program waits for input, and
 // what the descriptors it is given do to it: reads and writes that fail,
 // pipes that are not ready yet, a file that the next run reads on from where
-// this one stopped.
+// this one stopped. With ARRAY_SORT_COMMAND set (the Windows build under
+// Wine, say), the rows on plain pipes and files run against that program.
 
 #include "expected_output.hpp"
 #include "process.hpp"
@@ -159,9 +160,9 @@ pid_t spawn(const posix_spawn_file_actions_t& actions)
     posix_spawnattr_setsigdefault(&attributes, &defaults);
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
 
-    char** argv = process::program_argv();
+    const std::vector<char*>& argv = process::program_argv();
     pid_t pid = -1;
-    EXPECT_EQ(posix_spawn(&pid, argv[0], &actions, &attributes, argv, environ), 0);
+    EXPECT_EQ(posix_spawnp(&pid, argv.front(), &actions, &attributes, argv.data(), environ), 0);
     posix_spawnattr_destroy(&attributes);
     return pid;
 }
@@ -315,6 +316,9 @@ TEST(Program, Table)
          Stdout::closed},
     };
     for (const auto& row : rows) {
+        if (process::foreign_command() != nullptr && (row.from != Stdin::pipe || row.where != Stdout::pipe)) {
+            continue; // a row of POSIX descriptors, for the Linux build alone
+        }
         expect(run(row.c.input, row.from, row.where), row.c);
         if (HasFatalFailure()) {
             break; // a row that timed out: the rest would too

@@ -57,8 +57,8 @@ pid_t start_on_terminal(int& master, int& out)
         dup2(pipe_ends[1], STDOUT_FILENO);
         close(pipe_ends[0]);
         close(pipe_ends[1]);
-        char** argv = process::program_argv();
-        execv(argv[0], argv);
+        const std::vector<char*>& argv = process::program_argv();
+        execv(argv.front(), argv.data());
         std::_Exit(exec_failed);
     }
     close(pipe_ends[1]);
