@@ -32,7 +32,7 @@ struct Answer {
 using Answers = std::deque<Answer>;
 
 // What the calls answer, in turn for each kind of call; once a kind's answers
-// run out, its calls do all they are asked. Seeking always fails, as on a pipe.
+// run out, its calls do all they are asked. Seeking always fails.
 struct Script {
     std::string input;
     Answers reads{};
@@ -95,22 +95,6 @@ int scripted_poll(int /*fd*/, bool /*output*/)
     return answer(script().polls, 1) < 0 ? -1 : 1;
 }
 
-std::int64_t scripted_seek(int /*fd*/, std::int64_t /*offset*/)
-{
-    errno = ESPIPE;
-    return -1;
-}
-
-bool not_a_terminal(int /*fd*/)
-{
-    return false;
-}
-
-bool a_terminal(int /*fd*/)
-{
-    return true;
-}
-
 // What standard input is: a pipe, a Unix terminal, or a Windows console,
 // where a line that begins with Ctrl-Z ends the input. The pipe's system
 // would make Ctrl-Z end a console's input too.
@@ -121,10 +105,15 @@ void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& 
 {
     script() = s;
     written() = {};
-    array_sort::bind_standard_streams(in, out, err,
-                                      {scripted_read, scripted_write, scripted_poll, scripted_seek,
-                                       input == Input::pipe ? not_a_terminal : a_terminal,
-                                       input != Input::terminal});
+    const auto seek_fails = [](int /*fd*/, std::int64_t /*offset*/) -> std::int64_t {
+        errno = ESPIPE; // as on a pipe
+        return -1;
+    };
+    const auto terminal =
+        input == Input::pipe ? +[](int /*fd*/) { return false; } : +[](int /*fd*/) { return true; };
+    array_sort::bind_standard_streams(
+        in, out, err,
+        {scripted_read, scripted_write, scripted_poll, seek_fails, terminal, input != Input::terminal});
 }
 
 // What one run gives: standard output, the dialogue's status, the causes
