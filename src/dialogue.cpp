@@ -140,11 +140,10 @@ struct Line {
     std::int32_t numbers = 0; // numbers on it, in the slots after those kept
     std::int32_t length = 0;  // its characters, up to longest_whole_line + 1
     Excerpt extra;            // words after the last number, one blank apart
-    // The first mistake: the word, what it was to be, why it was refused.
+    // The first mistake: the word and why it was refused. No word is placed
+    // after it, so what it was to be follows from `count` and `numbers`.
     Excerpt bad_word;
     const char* why = nullptr;
-    bool bad_is_count = false;
-    std::int32_t bad_k = 0;
 };
 
 // Gives the word just typed its place on the line: the count, the next
@@ -171,8 +170,6 @@ void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept
     }
     if (line.why != nullptr) {
         line.bad_word = word;
-        line.bad_is_count = is_count;
-        line.bad_k = kept + line.numbers + 1;
         return;
     }
     if (is_count) {
@@ -206,14 +203,14 @@ Line read_line(std::streambuf& buffer, bool counted, std::int32_t kept, Numbers&
 }
 
 // Reports a line that is not taken: its first mistake, or its length.
-void refuse(std::ostream& err, const Line& line, std::int32_t T)
+void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept, std::int32_t T)
 {
     const bool too_long = line.length > longest_whole_line;
     err << "array-sort: ";
     if (too_long) {
         err << "line not taken: 4095 characters or more may have been cut by the terminal";
     } else {
-        name_answer(err, line.bad_is_count, line.bad_k, T);
+        name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
         err << ": " << line.bad_word << " is " << line.why;
         if (line.why == above_maximum) {
             err << ' ' << capacity;
@@ -248,7 +245,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
             return 1;
         }
         if (line.why != nullptr || line.length > longest_whole_line) {
-            refuse(err, line, T);
+            refuse(err, line, counted, kept, T);
             continue;
         }
         if (line.count) {

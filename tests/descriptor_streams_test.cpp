@@ -158,8 +158,7 @@ TEST(DescriptorStreams, Table)
     const std::string sorted = expected::sorted("\t-3\t0\t7\t7");
     // The one number of the list refused at a terminal, then the end of the input.
     const auto refused = [](const std::string& word) {
-        return "array-sort: number 1 of 1: \"" + word +
-               "\" is not a whole number from -2147483648 to 2147483647; type the whole line again\n"
+        return "array-sort: number 1 of 1: " + expected::not_a_number(word) + expected::again +
                "array-sort: number 1 of 1: input ended\n";
     };
     const std::string not_a_number = "array-sort: number 1 of 1: " + expected::bad_number + "\n";

@@ -15,7 +15,10 @@
 
 namespace {
 
+using expected::again;
 using expected::bad_number;
+using expected::count_not_taken;
+using expected::not_a_number;
 using expected::three_prompts;
 using expected::two_prompts;
 
@@ -33,14 +36,6 @@ std::string number(int k, int T)
     return "array-sort: number " + std::to_string(k) + " of " + std::to_string(T) + ": ";
 }
 
-std::string quoted(const std::string& word)
-{
-    std::string q = "\"";
-    q += word;
-    q += '"';
-    return q;
-}
-
 // A line of `length` characters that holds the count 0.
 std::string zero_padded_to(std::size_t length)
 {
@@ -48,9 +43,6 @@ std::string zero_padded_to(std::size_t length)
     line[0] = '0';
     return line;
 }
-
-const std::string again = "; type the whole line again\n";
-const std::string count_not_taken = "; the count was not taken either";
 
 std::string tabbed_ascending(int n)
 {
@@ -74,8 +66,8 @@ std::vector<expected::Case> same_words_on_both_paths()
             {"number word at a terminal", "1\n" + word, expected::sorted("\t" + value), "", 0, true});
     }
     for (const std::string word : {"2147483648", "-2147483649", "+", "-", "+-1", "x"}) {
-        std::string refused = number(1, 1) + quoted(word);
-        refused.append(" is ").append(bad_number).append(again);
+        std::string refused = number(1, 1) + not_a_number(word);
+        refused.append(again);
         rows.push_back(
             {"not a number from a script", "1 " + word, three_prompts, number(1, 1) + bad_number + "\n", 1});
         rows.push_back({"not a number at a terminal", "1\n" + word, three_prompts,
@@ -143,15 +135,15 @@ TEST(Dialogue, Table)
 
         // At a terminal, a line is taken whole or not at all; each mistake is named.
         {"typo, then the whole line again", "4\n10 20 3O 40\n10 20 30 40\n",
-         expected::sorted("\t10\t20\t30\t40"), number(3, 4) + "\"3O\" is " + bad_number + again, 0, true},
+         expected::sorted("\t10\t20\t30\t40"), number(3, 4) + not_a_number("3O") + again, 0, true},
         {"count line with a word more", "3 numbers\n3\n5 6 7\n", expected::sorted("\t5\t6\t7"),
-         number(1, 3) + "\"numbers\" is " + bad_number + count_not_taken + again, 0, true},
+         number(1, 3) + not_a_number("numbers") + count_not_taken + again, 0, true},
         {"joined numbers on the count line", "2 5-3\n2 5 -3\n", expected::sorted("\t-3\t5"),
-         number(1, 2) + "\"5-3\" is " + bad_number + count_not_taken + again, 0, true},
+         number(1, 2) + not_a_number("5-3") + count_not_taken + again, 0, true},
         {"count above capacity with numbers", "101 5\n2 9 1\n", expected::sorted("\t1\t9"),
          "array-sort: count: \"101\" is above the maximum 100" + again, 0, true},
         {"earlier lines kept", "4\n5\n5 x 9\n9 1 7\n", expected::sorted("\t1\t5\t7\t9"),
-         number(3, 4) + "\"x\" is " + bad_number + again, 0, true},
+         number(3, 4) + not_a_number("x") + again, 0, true},
         {"words after the last number", "3\n9 1 5 4\t2\n", expected::sorted("\t1\t5\t9"),
          "array-sort: not taken, after the last number: \"4 2\"\n", 0, true},
         {"words after count 0, shortened", "0 " + count_up_to(20, 1) + "\n", expected::sorted(""),
@@ -166,7 +158,7 @@ TEST(Dialogue, Table)
         {"word too long", "1\n" + std::string(33, '0') + "\n7\n", expected::sorted("\t7"),
          number(1, 1) + "\"" + std::string(32, '0') + "...\" is longer than 32 characters" + again, 0, true},
         {"input ends after a bad line", "2\n1 x", three_prompts,
-         number(2, 2) + "\"x\" is " + bad_number + again + number(1, 2) + "input ended\n", 1, true},
+         number(2, 2) + not_a_number("x") + again + number(1, 2) + "input ended\n", 1, true},
         {"input ends before the count", " \n", two_prompts, "array-sort: count: input ended\n", 1, true},
     };
     const std::vector<expected::Case> same_words = same_words_on_both_paths();

@@ -10,6 +10,18 @@ inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
                                        "Please Enter The Size Of The ARRAY\n";
 inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
 inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
+// How a line refused at a terminal is reported: the word in quotes, then
+// what to type.
+inline const std::string count_not_taken = "; the count was not taken either";
+inline const std::string again = "; type the whole line again\n";
+
+// A word typed at a terminal that is not one number, as the report names it.
+inline std::string not_a_number(const std::string& word)
+{
+    std::string named = "\"";
+    named.append(word).append("\" is ").append(bad_number);
+    return named;
+}
 
 // The whole output of a run that sorted its list; `numbers` is line 8.
 inline std::string sorted(const std::string& numbers)

@@ -160,8 +160,8 @@ void session(const std::vector<Step>& steps, const Step& last, int status)
 }
 
 const std::string third_prompt = "Please Enter The Numbers \n";
-const std::string not_a_number = "is not a whole number from -2147483648 to 2147483647";
-const std::string again = "; type the whole line again\n";
+using expected::again;
+using expected::not_a_number;
 
 // What the program writes after the numbers prompt for `numbers`.
 std::string list(const std::string& numbers)
@@ -179,22 +179,20 @@ TEST(Terminal, ALineWithATypoIsTypedAgainWhole)
 {
     session({{expected::two_prompts, "", "4\n"},
              {third_prompt, "", "10 20 3O 40\n"},
-             {"", "array-sort: number 3 of 4: \"3O\" " + not_a_number + again, "10 20 30 40\n"}},
+             {"", "array-sort: number 3 of 4: " + not_a_number("3O") + again, "10 20 30 40\n"}},
             {list("\t10\t20\t30\t40"), "", ""}, 0);
 }
 
 TEST(Terminal, EveryMistakeIsNamed)
 {
     session({{expected::two_prompts, "", "3.5\n"},
-             {"", "array-sort: count: \"3.5\" " + not_a_number + again, "3 numbers\n"},
-             {"",
-              "array-sort: number 1 of 3: \"numbers\" " + not_a_number + "; the count was not taken either" +
-                  again,
+             {"", "array-sort: count: " + not_a_number("3.5") + again, "3 numbers\n"},
+             {"", "array-sort: number 1 of 3: " + not_a_number("numbers") + expected::count_not_taken + again,
               "abc\n"},
-             {"", "array-sort: count: \"abc\" " + not_a_number + again, "101\n"},
+             {"", "array-sort: count: " + not_a_number("abc") + again, "101\n"},
              {"", "array-sort: count: \"101\" is above the maximum 100" + again, "3\n"},
              {third_prompt, "", "5 x 9\n"},
-             {"", "array-sort: number 2 of 3: \"x\" " + not_a_number + again, "9 1 5 4 2\n"}},
+             {"", "array-sort: number 2 of 3: " + not_a_number("x") + again, "9 1 5 4 2\n"}},
             {list("\t1\t5\t9"), "array-sort: not taken, after the last number: \"4 2\"\n", ""}, 0);
 }
 
