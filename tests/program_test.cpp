@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -40,10 +41,10 @@ using expected::two_prompts;
 const std::string example_output = expected::sorted("\t-3\t0\t7\t7");
 
 // What standard input and output are connected to. A non-blocking pipe is
-// fed only after the prompts have arrived, so the program's first read finds
-// nothing there yet; a non-blocking output pipe is full when the program
-// starts. A reset socket fails the read after the input sent (ECONNRESET:
-// the other end closes with data of its own unread).
+// fed only once the prompts have arrived and the program sleeps, so its
+// first read is sure to have found nothing there; a non-blocking output pipe
+// is full when the program starts. A reset socket fails the read after the
+// input sent (ECONNRESET: the other end closes with data of its own unread).
 enum class Stdin { pipe, nonblocking_pipe, reset_socket, directory, closed, file };
 enum class Stdout { pipe, nonblocking_full_pipe, dev_full, closed };
 
@@ -218,6 +219,25 @@ void read_until(int fd, std::string& into, const std::string& until)
         << "timed out or ended before " << until << "; read so far: " << into;
 }
 
+// Waits until the program sleeps. After its prompts, nothing but a wait for
+// input puts it to sleep: its read has found the pipe empty, whatever the
+// machine's load.
+void wait_until_asleep(pid_t pid)
+{
+    const std::string stat = "/proc/" + std::to_string(pid) + "/stat";
+    const auto deadline = std::chrono::steady_clock::now() + process::timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        std::string line;
+        std::getline(std::ifstream(stat), line);
+        const std::size_t state = line.rfind(") "); // the state follows the program's name
+        if (state != std::string::npos && line.compare(state, 3, ") S") == 0) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ADD_FAILURE() << "the program did not wait for its input";
+}
+
 struct Outcome {
     std::string out;
     std::string err;
@@ -264,6 +284,7 @@ Outcome run(const std::string& input, Stdin from, Stdout where)
     std::string out;
     if (from == Stdin::nonblocking_pipe) {
         read_until(child.out, out, two_prompts);
+        wait_until_asleep(child.pid);
     }
     if (child.in >= 0) {
         send(child, input);
