@@ -174,6 +174,12 @@ TEST(DescriptorStreams, Table)
         {"wait to read fails", {example, {eagain}, {}, {{0, ENOMEM}}}, {expected::two_prompts, 1, ENOMEM}},
         {"wait to write fails", {example, {}, {eagain}, {{0, ENOMEM}}}, {"", 0, 0, ENOMEM}},
         {"the first write error is kept", {example, {}, {{0, EIO}, {0, ENOSPC}}}, {"", 0, 0, EIO}},
+        // Ctrl-D twice after "1 2" at a terminal: the line ends, and so does
+        // the input, though the person types on.
+        {"nothing is read after the end",
+         {"3\n1 2\n5\n", {{2}, {3}, {0}}},
+         {expected::three_prompts, 1, 0, 0, "array-sort: number 3 of 3: input ended\n"},
+         Input::terminal},
         {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, Input::terminal},
         {"read fails inside a line",
          {"4\n1 2", {{5}, {0, EIO}}},
