@@ -1,8 +1,7 @@
 # Run by cpack on the installed files before it packages them: drops the
 # .comment section (the compilers' names) from every stripped program, each
 # file in a bin folder, whatever it is called.
-file(GLOB_RECURSE files "${CPACK_TOPLEVEL_DIRECTORY}/*")
-set(programs ${files})
+file(GLOB_RECURSE programs "${CPACK_TOPLEVEL_DIRECTORY}/*")
 list(FILTER programs INCLUDE REGEX "/bin/[^/]+$")
 if(NOT CPACK_ARRAY_SORT_OBJCOPY)
   message(FATAL_ERROR "no objcopy: install binutils")

@@ -20,5 +20,5 @@ set(CPACK_PACKAGE_FILE_NAME array-sort-${PROJECT_VERSION}-win64)
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/write-zip.cmake)
 set(CPACK_ARRAY_SORT_PYTHON ${PYTHON3})
 set(CPACK_ARRAY_SORT_ZIP_WRITER ${CMAKE_CURRENT_LIST_DIR}/write_zip.py)
-set(CPACK_ARRAY_SORT_ZIP_FILES ${CMAKE_BINARY_DIR}/array-sort.exe ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
-                               ${zip_dir}/array-sort.txt)
+set(CPACK_ARRAY_SORT_ZIP_FILES ${CMAKE_BINARY_DIR}/array-sort.exe ${PROJECT_SOURCE_DIR}/README.md
+                               ${PROJECT_SOURCE_DIR}/LICENSE ${zip_dir}/array-sort.txt)
