@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <istream>
-#include <limits>
 #include <memory>
 #include <ostream>
 #include <string_view>
@@ -18,10 +17,41 @@ namespace array_sort {
 
 namespace {
 
-constexpr const char* not_a_number = "not a whole number from -2147483648 to 2147483647";
-constexpr const char* input_ended = "input ended";
-constexpr const char* read_failed = "read error";          // the caller reports its cause
-constexpr const char* above_maximum = "above the maximum"; // followed by the capacity
+// Why an answer was refused, or why the reading stopped.
+enum class Reason {
+    none,          // the answer was taken
+    not_a_number,  // not a sign and digits
+    too_large,     // a sign and digits, above the signed 32-bit range
+    too_small,     // a sign and digits, below it
+    above_maximum, // a count above the capacity
+    too_long,      // a word longer than any number (at a terminal)
+    input_ended,
+    read_failed, // the caller reports its cause
+};
+
+// Writes what a reason says, the one place that words them.
+void write_reason(std::ostream& err, Reason why)
+{
+    switch (why) {
+    case Reason::not_a_number:
+    case Reason::too_large:
+    case Reason::too_small:
+        err << "not a whole number from -2147483648 to 2147483647";
+        return;
+    case Reason::above_maximum:
+        err << "above the maximum " << capacity;
+        return;
+    case Reason::too_long:
+        err << "longer than 32 characters";
+        return;
+    case Reason::input_ended:
+        err << "input ended";
+        return;
+    case Reason::none:
+    case Reason::read_failed:
+        return; // nothing to say: taken, or reported by the caller
+    }
+}
 
 // The longest word that can be one number at a terminal.
 constexpr std::size_t longest_word = 32;
@@ -53,9 +83,8 @@ void flush_tied(std::istream& in)
 }
 
 // Reads one integer by formatted extraction, which skips leading white space
-// and takes an optional sign. Returns nullptr when a value was read, otherwise
-// the reason it could not be.
-const char* read_integer(std::istream& in, std::int32_t& value)
+// and takes an optional sign. Returns why no value was read, or none.
+Reason read_integer(std::istream& in, std::int32_t& value)
 {
     // Look past the white space first, straight in the buffer, to tell the end
     // of the input from text that is not a number. Going past the stream skips
@@ -68,12 +97,12 @@ const char* read_integer(std::istream& in, std::int32_t& value)
     }
     const bool ended = c == traits::eof();
     if (!ended && in >> value) {
-        return nullptr;
+        return Reason::none;
     }
     if (in.bad()) {
-        return read_failed;
+        return Reason::read_failed;
     }
-    return ended ? input_ended : not_a_number;
+    return ended ? Reason::input_ended : Reason::not_a_number;
 }
 
 // The first characters of a text typed at the terminal, and how many it had.
@@ -103,25 +132,24 @@ std::ostream& operator<<(std::ostream& out, const Excerpt& e)
 }
 
 // Takes a whole word as one number: an optional sign, then decimal digits
-// only, within the signed 32-bit range. Returns nullptr when it is one,
-// otherwise why it is not.
-const char* whole_number(const Excerpt& word, std::int32_t& value)
+// only, within the signed 32-bit range. Returns why it is not one, or none.
+Reason whole_number(const Excerpt& word, std::int32_t& value)
 {
     if (word.size > word.text.size()) {
-        return "longer than 32 characters";
+        return Reason::too_long;
     }
     const std::string_view text(word.text.data(), word.size);
     const std::string_view digits = text.substr(text.front() == '+' || text.front() == '-' ? 1 : 0);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), is_digit)) {
-        return not_a_number;
+        return Reason::not_a_number;
     }
     // from_chars takes a minus sign but not a plus sign. Past the check
     // above, it takes every digit or reports the value out of range.
     const std::string_view number = text.front() == '+' ? digits : text;
     if (std::from_chars(number.data(), std::to_address(number.end()), value).ec != std::errc()) {
-        return not_a_number;
+        return text.front() == '-' ? Reason::too_small : Reason::too_large;
     }
-    return nullptr;
+    return Reason::none;
 }
 
 // Writes what an answer was to be: the count, or number k of T.
@@ -143,7 +171,7 @@ struct Line {
     // The first mistake: the word and why it was refused. No word is placed
     // after it, so what it was to be follows from `count` and `numbers`.
     Excerpt bad_word;
-    const char* why = nullptr;
+    Reason why = Reason::none;
 };
 
 // Gives the word just typed its place on the line: the count, the next
@@ -151,7 +179,7 @@ struct Line {
 void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept, Numbers& ARRAY_Size,
                 std::int32_t& T)
 {
-    if (line.why != nullptr) {
+    if (line.why != Reason::none) {
         return; // the line is refused already
     }
     std::int32_t value = 0;
@@ -165,10 +193,10 @@ void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept
         return;
     }
     line.why = whole_number(word, value);
-    if (line.why == nullptr && is_count && value > capacity) {
-        line.why = above_maximum;
+    if (line.why == Reason::none && is_count && value > capacity) {
+        line.why = Reason::above_maximum;
     }
-    if (line.why != nullptr) {
+    if (line.why != Reason::none) {
         line.bad_word = word;
         return;
     }
@@ -211,10 +239,8 @@ void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept
         err << "line not taken: 4095 characters or more may have been cut by the terminal";
     } else {
         name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
-        err << ": " << line.bad_word << " is " << line.why;
-        if (line.why == above_maximum) {
-            err << ' ' << capacity;
-        }
+        err << ": " << line.bad_word << " is ";
+        write_reason(err, line.why);
     }
     if (line.count) { // the count word was good, so the mistake is elsewhere
         err << "; the count was not taken either";
@@ -236,7 +262,9 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
             if (!in.bad()) {
                 err << "array-sort: ";
                 name_answer(err, !counted, kept + 1, T);
-                err << ": " << input_ended << std::endl;
+                err << ": ";
+                write_reason(err, Reason::input_ended);
+                err << std::endl;
             }
             return 1;
         }
@@ -244,7 +272,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
         if (in.bad()) {
             return 1;
         }
-        if (line.why != nullptr || line.length > longest_whole_line) {
+        if (line.why != Reason::none || line.length > longest_whole_line) {
             refuse(err, line, counted, kept, T);
             continue;
         }
@@ -260,31 +288,41 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
     return 0;
 }
 
+// Reports, from a script, why the count (or number k of T) was not taken;
+// a read that failed is the caller's to report. Returns 1.
+int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t T)
+{
+    if (why == Reason::read_failed) {
+        return 1;
+    }
+    err << "array-sort: ";
+    if (why == Reason::above_maximum) {
+        err << "count " << T << " is ";
+    } else {
+        name_answer(err, count, k, T);
+        err << ": ";
+    }
+    write_reason(err, why);
+    err << std::endl;
+    return 1;
+}
+
 // The answers of a script: the count and the numbers by formatted
 // extraction, stopping at the first that cannot be used.
 int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
 {
-    const char* why = read_integer(in, T);
-    if (why == read_failed) {
-        return 1;
+    Reason why = read_integer(in, T);
+    if (why == Reason::none && T > capacity) {
+        why = Reason::above_maximum;
     }
-    if (why != nullptr) {
-        err << "array-sort: count: " << why << std::endl;
-        return 1;
-    }
-    if (T > capacity) {
-        err << "array-sort: count " << T << " is above the maximum " << capacity << std::endl;
-        return 1;
+    if (why != Reason::none) {
+        return stop(err, why, true, 0, T);
     }
     out << "Please Enter The Numbers " << std::endl;
     for (std::int32_t i = 0; i < T; ++i) {
         why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
-        if (why == read_failed) {
-            return 1;
-        }
-        if (why != nullptr) {
-            err << "array-sort: number " << i + 1 << " of " << T << ": " << why << std::endl;
-            return 1;
+        if (why != Reason::none) {
+            return stop(err, why, false, i + 1, T);
         }
     }
     return 0;
