@@ -158,10 +158,10 @@ TEST(DescriptorStreams, Table)
     const std::string sorted = expected::sorted("\t-3\t0\t7\t7");
     // The one number of the list refused at a terminal, then the end of the input.
     const auto refused = [](const std::string& word) {
-        return "array-sort: number 1 of 1: " + expected::not_a_number(word) + expected::again +
-               "array-sort: number 1 of 1: input ended\n";
+        return expected::number(1, 1) + expected::not_a_number(word) + expected::again +
+               expected::number(1, 1) + "input ended\n";
     };
-    const std::string not_a_number = "array-sort: number 1 of 1: " + expected::bad_number + "\n";
+    const std::string not_a_number = expected::number(1, 1) + expected::bad_number + "\n";
     const Answer eintr{0, EINTR};
     const Answer eagain{0, EAGAIN};
     const std::vector<Row> rows = {
@@ -178,7 +178,7 @@ TEST(DescriptorStreams, Table)
         // the input, though the person types on.
         {"nothing is read after the end",
          {"3\n1 2\n5\n", {{2}, {3}, {0}}},
-         {expected::three_prompts, 1, 0, 0, "array-sort: number 3 of 3: input ended\n"},
+         {expected::three_prompts, 1, 0, 0, expected::number(3, 3) + "input ended\n"},
          Input::terminal},
         {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, Input::terminal},
         {"read fails inside a line",
@@ -188,7 +188,7 @@ TEST(DescriptorStreams, Table)
         // A console gives a line a read; one that begins with Ctrl-Z ends the input.
         {"console line that begins with Ctrl-Z",
          {"3\n1 2\n\x1a\r\n5\n", {{2}, {4}, {3}}},
-         {expected::three_prompts, 1, 0, 0, "array-sort: number 3 of 3: input ended\n"},
+         {expected::three_prompts, 1, 0, 0, expected::number(3, 3) + "input ended\n"},
          Input::console},
         {"Ctrl-Z inside a console line, after a read",
          {"1\n7\x1a\r\n", {{2}, {1}}},

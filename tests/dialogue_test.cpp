@@ -19,6 +19,7 @@ using expected::again;
 using expected::bad_number;
 using expected::count_not_taken;
 using expected::not_a_number;
+using expected::number;
 using expected::three_prompts;
 using expected::two_prompts;
 
@@ -29,11 +30,6 @@ std::string count_up_to(int n, int step)
         s += std::to_string(i * step) + ' ';
     }
     return s;
-}
-
-std::string number(int k, int T)
-{
-    return "array-sort: number " + std::to_string(k) + " of " + std::to_string(T) + ": ";
 }
 
 // A line of `length` characters that holds the count 0.
@@ -119,19 +115,14 @@ TEST(Dialogue, Table)
         {"count too small", "-2147483649", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
 
         // A number that cannot be read.
-        {"input ends before the first number", "2\n", three_prompts,
-         "array-sort: number 1 of 2: input ended\n", 1},
-        {"input ends early", "5 1 2\n", three_prompts, "array-sort: number 3 of 5: input ended\n", 1},
-        {"number not a number", "3 1 x 2", three_prompts, "array-sort: number 2 of 3: " + bad_number + "\n",
-         1},
-        {"number too large", "2 2147483648 0", three_prompts,
-         "array-sort: number 1 of 2: " + bad_number + "\n", 1},
-        {"number too small", "2 0 -2147483649", three_prompts,
-         "array-sort: number 2 of 2: " + bad_number + "\n", 1},
-        {"number a decimal fraction", "2 1.5 2", three_prompts,
-         "array-sort: number 2 of 2: " + bad_number + "\n", 1},
+        {"input ends before the first number", "2\n", three_prompts, number(1, 2) + "input ended\n", 1},
+        {"input ends early", "5 1 2\n", three_prompts, number(3, 5) + "input ended\n", 1},
+        {"number not a number", "3 1 x 2", three_prompts, number(2, 3) + bad_number + "\n", 1},
+        {"number too large", "2 2147483648 0", three_prompts, number(1, 2) + bad_number + "\n", 1},
+        {"number too small", "2 0 -2147483649", three_prompts, number(2, 2) + bad_number + "\n", 1},
+        {"number a decimal fraction", "2 1.5 2", three_prompts, number(2, 2) + bad_number + "\n", 1},
         {"last of 100 missing", "100 " + count_up_to(99, 1), three_prompts,
-         "array-sort: number 100 of 100: input ended\n", 1},
+         number(100, 100) + "input ended\n", 1},
 
         // At a terminal, a line is taken whole or not at all; each mistake is named.
         {"typo, then the whole line again", "4\n10 20 3O 40\n10 20 30 40\n",

@@ -10,6 +10,12 @@ inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
                                        "Please Enter The Size Of The ARRAY\n";
 inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
 inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
+// The start of a report on number k of a list of T.
+inline std::string number(int k, int T)
+{
+    return "array-sort: number " + std::to_string(k) + " of " + std::to_string(T) + ": ";
+}
+
 // How a line refused at a terminal is reported: the word in quotes, then
 // what to type.
 inline const std::string count_not_taken = "; the count was not taken either";

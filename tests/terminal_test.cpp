@@ -179,21 +179,21 @@ TEST(Terminal, ALineWithATypoIsTypedAgainWhole)
 {
     session({{expected::two_prompts, "", "4\n"},
              {third_prompt, "", "10 20 3O 40\n"},
-             {"", "array-sort: number 3 of 4: " + not_a_number("3O") + again, "10 20 30 40\n"}},
+             {"", expected::number(3, 4) + not_a_number("3O") + again, "10 20 30 40\n"}},
             {list("\t10\t20\t30\t40"), "", ""}, 0);
 }
 
 TEST(Terminal, EveryMistakeIsNamed)
 {
-    session({{expected::two_prompts, "", "3.5\n"},
-             {"", "array-sort: count: " + not_a_number("3.5") + again, "3 numbers\n"},
-             {"", "array-sort: number 1 of 3: " + not_a_number("numbers") + expected::count_not_taken + again,
-              "abc\n"},
-             {"", "array-sort: count: " + not_a_number("abc") + again, "101\n"},
-             {"", "array-sort: count: \"101\" is above the maximum 100" + again, "3\n"},
-             {third_prompt, "", "5 x 9\n"},
-             {"", "array-sort: number 2 of 3: " + not_a_number("x") + again, "9 1 5 4 2\n"}},
-            {list("\t1\t5\t9"), "array-sort: not taken, after the last number: \"4 2\"\n", ""}, 0);
+    session(
+        {{expected::two_prompts, "", "3.5\n"},
+         {"", "array-sort: count: " + not_a_number("3.5") + again, "3 numbers\n"},
+         {"", expected::number(1, 3) + not_a_number("numbers") + expected::count_not_taken + again, "abc\n"},
+         {"", "array-sort: count: " + not_a_number("abc") + again, "101\n"},
+         {"", "array-sort: count: \"101\" is above the maximum 100" + again, "3\n"},
+         {third_prompt, "", "5 x 9\n"},
+         {"", expected::number(2, 3) + not_a_number("x") + again, "9 1 5 4 2\n"}},
+        {list("\t1\t5\t9"), "array-sort: not taken, after the last number: \"4 2\"\n", ""}, 0);
 }
 
 } // namespace
