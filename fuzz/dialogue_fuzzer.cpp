@@ -9,7 +9,8 @@
 //    after one tab, in non-decreasing order;
 //  - one diagnostics line for each line refused at a terminal and for words
 //    left after the last number, and on 1 one more; only the prompts written
-//    before the read that failed.
+//    before the read that failed;
+//  - at a terminal, no control character from the input in the diagnostics.
 // The expectations come from a parser of its own here, not from the dialogue.
 
 #include "dialogue.hpp"
@@ -240,6 +241,10 @@ void check(const std::string& input, bool at_terminal)
     require(std::count(diagnostics.begin(), diagnostics.end(), '\n') == p.mistakes + p.left + status,
             "one diagnostics line for each refused line and words left, and one for a refusal");
     require(diagnostics.empty() || diagnostics.ends_with('\n'), "diagnostics are whole lines");
+    require(!at_terminal ||
+                std::none_of(diagnostics.begin(), diagnostics.end(),
+                             [](char c) { return (c >= '\0' && c < ' ' && c != '\n') || c == '\x7f'; }),
+            "at a terminal, the diagnostics carry no control character");
     for (std::size_t line = 0; line < diagnostics.size(); line = diagnostics.find('\n', line) + 1) {
         require(diagnostics.compare(line, program_name.size(), program_name) == 0,
                 "diagnostics start with the program's name");

@@ -29,14 +29,22 @@ enum class Reason {
     read_failed, // the caller reports its cause
 };
 
-// Writes what a reason says, the one place that words them.
-void write_reason(std::ostream& err, Reason why)
+// Writes what a reason says, the one place that words them. From a script,
+// a number out of range is not a whole number of the range, which is named;
+// at a terminal, where the word is quoted beside it, the reason is short
+// enough for the message to fit on one line of the screen.
+void write_reason(std::ostream& err, Reason why, bool at_terminal)
 {
+    const char* const not_in_range = "not a whole number from -2147483648 to 2147483647";
     switch (why) {
     case Reason::not_a_number:
+        err << (at_terminal ? "not a whole number" : not_in_range);
+        return;
     case Reason::too_large:
+        err << (at_terminal ? "too large" : not_in_range);
+        return;
     case Reason::too_small:
-        err << "not a whole number from -2147483648 to 2147483647";
+        err << (at_terminal ? "too small" : not_in_range);
         return;
     case Reason::above_maximum:
         err << "above the maximum " << capacity;
@@ -124,10 +132,21 @@ void append(Excerpt& e, char c)
     ++e.size;
 }
 
-// Writes the excerpt in quotes, with "..." where it was cut short.
+// Writes the excerpt in quotes, with "..." where it was cut short. A control
+// character is shown as the terminal echoes it, in caret notation (^[ for
+// escape, ^? for delete), so that the message shows every character typed
+// and none of them acts on the screen.
 std::ostream& operator<<(std::ostream& out, const Excerpt& e)
 {
-    out << '"' << std::string_view(e.text.data(), kept_size(e));
+    constexpr char caret_bit = 0x40; // ^A for 0x01, ^? for 0x7f
+    out << '"';
+    std::for_each_n(e.text.begin(), kept_size(e), [&](char c) {
+        if ((c >= '\0' && c < ' ') || c == '\x7f') {
+            out << '^' << static_cast<char>(c ^ caret_bit);
+        } else {
+            out << c;
+        }
+    });
     return out << (e.size > e.text.size() ? "...\"" : "\"");
 }
 
@@ -240,12 +259,12 @@ void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept
     } else {
         name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
         err << ": " << line.bad_word << " is ";
-        write_reason(err, line.why);
+        write_reason(err, line.why, true);
     }
     if (line.count) { // the count word was good, so the mistake is elsewhere
         err << "; the count was not taken either";
     }
-    err << (too_long ? "; type long lists over several lines" : "; type the whole line again") << std::endl;
+    err << (too_long ? "; type long lists over several lines" : "; type the line again") << std::endl;
 }
 
 // The answers of a person at a terminal, taken a line at a time: a line is
@@ -263,7 +282,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
                 err << "array-sort: ";
                 name_answer(err, !counted, kept + 1, T);
                 err << ": ";
-                write_reason(err, Reason::input_ended);
+                write_reason(err, Reason::input_ended, true);
                 err << std::endl;
             }
             return 1;
@@ -302,7 +321,7 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
         name_answer(err, count, k, T);
         err << ": ";
     }
-    write_reason(err, why);
+    write_reason(err, why, false);
     err << std::endl;
     return 1;
 }

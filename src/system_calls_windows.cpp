@@ -5,6 +5,7 @@
 
 #include "descriptor_streams.hpp"
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
@@ -30,9 +31,19 @@ std::ptrdiff_t read_descriptor(int fd, char* data, std::size_t size)
     return _read(fd, data, count(size));
 }
 
+// A write to a pipe whose reader has gone fails with EINVAL from the runtime;
+// the system's own error says what happened. Windows has no SIGPIPE, so this
+// is reported as a write error, named as on other systems.
 std::ptrdiff_t write_descriptor(int fd, const char* data, std::size_t size)
 {
-    return _write(fd, data, count(size));
+    const int n = _write(fd, data, count(size));
+    if (n < 0) {
+        const unsigned long cause = _doserrno;
+        if (cause == ERROR_NO_DATA || cause == ERROR_BROKEN_PIPE || cause == ERROR_PIPE_NOT_CONNECTED) {
+            errno = EPIPE;
+        }
+    }
+    return n;
 }
 
 // Windows has no poll for a descriptor; a descriptor that was not ready is

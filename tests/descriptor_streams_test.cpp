@@ -192,11 +192,11 @@ TEST(DescriptorStreams, Table)
          Input::console},
         {"Ctrl-Z inside a console line, after a read",
          {"1\n7\x1a\r\n", {{2}, {1}}},
-         {expected::three_prompts, 1, 0, 0, refused("7\x1a")},
+         {expected::three_prompts, 1, 0, 0, refused("7^Z")},
          Input::console},
         {"Ctrl-Z at a Unix terminal",
          {"1\n\x1a\r\n", {{2}}},
-         {expected::three_prompts, 1, 0, 0, refused("\x1a")},
+         {expected::three_prompts, 1, 0, 0, refused("^Z")},
          Input::terminal},
         {"Ctrl-Z from a pipe", {"1\n\x1a\n", {{2}}}, {expected::three_prompts, 1, 0, 0, not_a_number}},
     };

@@ -49,9 +49,9 @@ std::string tabbed_ascending(int n)
     return s;
 }
 
-// A word is one number at a terminal exactly when a script's formatted
-// extraction takes it whole: the same words give the same list or the same
-// complaint either way.
+// The same words from a script and at a terminal: the same list, or a
+// complaint on each path, at a terminal with the reason that fits the word.
+// (A word of more than 32 characters is taken from a script alone.)
 std::vector<expected::Case> same_words_on_both_paths()
 {
     std::vector<expected::Case> rows;
@@ -61,8 +61,14 @@ std::vector<expected::Case> same_words_on_both_paths()
         rows.push_back(
             {"number word at a terminal", "1\n" + word, expected::sorted("\t" + value), "", 0, true});
     }
-    for (const std::string word : {"2147483648", "-2147483649", "+", "-", "+-1", "x"}) {
-        std::string refused = number(1, 1) + not_a_number(word);
+    for (const auto& [word, reason] :
+         std::vector<std::pair<std::string, std::string>>{{"2147483648", "too large"},
+                                                          {"-2147483649", "too small"},
+                                                          {"+", "not a whole number"},
+                                                          {"-", "not a whole number"},
+                                                          {"+-1", "not a whole number"},
+                                                          {"x", "not a whole number"}}) {
+        std::string refused = number(1, 1) + expected::quoted(word, reason);
         refused.append(again);
         rows.push_back(
             {"not a number from a script", "1 " + word, three_prompts, number(1, 1) + bad_number + "\n", 1});
@@ -148,6 +154,26 @@ TEST(Dialogue, Table)
          0, true},
         {"word too long", "1\n" + std::string(33, '0') + "\n7\n", expected::sorted("\t7"),
          number(1, 1) + "\"" + std::string(32, '0') + "...\" is longer than 32 characters" + again, 0, true},
+        {"a number between the count and the mistake", "3 1 x 2\n3 1 2 3\n", expected::sorted("\t1\t2\t3"),
+         number(2, 3) + not_a_number("x") + count_not_taken + again, 0, true},
+        {"control characters shown as the terminal echoes them",
+         "2\n1\x1b[2J\x1b[Hx 5\n7 \x7f" + std::string(1, '\0') +
+             "\n7 5 a\x01"
+             "b\n",
+         expected::sorted("\t5\t7"),
+         number(1, 2) + not_a_number("1^[[2J^[[Hx") + again + number(2, 2) + not_a_number("^?^@") + again +
+             "array-sort: not taken, after the last number: \"a^Ab\"\n",
+         0, true},
+        {"word of 32 characters whole, one longer after the last number cut",
+         "1\n" + std::string(31, '0') + "x\n7 " + std::string(33, 'y') + "\n", expected::sorted("\t7"),
+         number(1, 1) + not_a_number(std::string(31, '0') + "x") + again +
+             "array-sort: not taken, after the last number: \"" + std::string(32, 'y') + "...\"\n",
+         0, true},
+        {"line that may have been cut, with a mistake", "1 x" + std::string(4092, ' ') + "\n1 7\n",
+         expected::sorted("\t7"),
+         "array-sort: line not taken: 4095 characters or more may have been cut by the terminal" +
+             count_not_taken + "; type long lists over several lines\n",
+         0, true},
         {"input ends after a bad line", "2\n1 x", three_prompts,
          number(2, 2) + not_a_number("x") + again + number(1, 2) + "input ended\n", 1, true},
         {"input ends before the count", " \n", two_prompts, "array-sort: count: input ended\n", 1, true},

@@ -9,6 +9,7 @@ namespace expected {
 inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
                                        "Please Enter The Size Of The ARRAY\n";
 inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
+// Why an answer from a script was refused, whatever its fault.
 inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
 // The start of a report on number k of a list of T.
 inline std::string number(int k, int T)
@@ -16,17 +17,24 @@ inline std::string number(int k, int T)
     return "array-sort: number " + std::to_string(k) + " of " + std::to_string(T) + ": ";
 }
 
-// How a line refused at a terminal is reported: the word in quotes, then
-// what to type.
+// How a line refused at a terminal is reported: the word in quotes, why it
+// was refused, then what to type.
 inline const std::string count_not_taken = "; the count was not taken either";
-inline const std::string again = "; type the whole line again\n";
+inline const std::string again = "; type the line again\n";
 
-// A word typed at a terminal that is not one number, as the report names it.
-inline std::string not_a_number(const std::string& word)
+// A word typed at a terminal and refused, as the report names it: in quotes,
+// then `reason`.
+inline std::string quoted(const std::string& word, const std::string& reason)
 {
     std::string named = "\"";
-    named.append(word).append("\" is ").append(bad_number);
+    named.append(word).append("\" is ").append(reason);
     return named;
+}
+
+// A word typed at a terminal that is not a sign and digits.
+inline std::string not_a_number(const std::string& word)
+{
+    return quoted(word, "not a whole number");
 }
 
 // The whole output of a run that sorted its list; `numbers` is line 8.

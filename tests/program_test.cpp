@@ -35,6 +35,9 @@ namespace {
 // How long a full output pipe is left full: the program's first writes find
 // no room.
 constexpr auto full_for = std::chrono::milliseconds(200);
+// The status a shell reports for a program ended by a signal: this plus its
+// number.
+constexpr int signalled = 128;
 
 using expected::three_prompts;
 using expected::two_prompts;
@@ -46,7 +49,9 @@ const std::string example_output = expected::sorted("\t-3\t0\t7\t7");
 // is full when the program starts. A reset socket fails the read after the
 // input sent (ECONNRESET: the other end closes with data of its own unread).
 enum class Stdin { pipe, nonblocking_pipe, reset_socket, directory, closed, file };
-enum class Stdout { pipe, nonblocking_full_pipe, dev_full, closed };
+// A pipe with no reader has had its reading end closed before the program
+// writes.
+enum class Stdout { pipe, nonblocking_full_pipe, no_reader, dev_full, closed };
 
 // A running copy of the program with pipes to its standard streams.
 struct Child {
@@ -111,6 +116,7 @@ std::size_t connect(posix_spawn_file_actions_t& actions, Stdout where, int pipe_
         filler = fill(pipe_end);
         [[fallthrough]];
     case Stdout::pipe:
+    case Stdout::no_reader:
         posix_spawn_file_actions_adddup2(&actions, pipe_end, 1);
         break;
     case Stdout::dev_full:
@@ -274,6 +280,8 @@ Outcome finish(Child& child, std::string out_so_far = {})
     EXPECT_EQ(waitpid(child.pid, &wstatus, 0), child.pid);
     if (WIFEXITED(wstatus)) {
         o.status = WEXITSTATUS(wstatus);
+    } else if (WIFSIGNALED(wstatus)) {
+        o.status = signalled + WTERMSIG(wstatus); // as a shell reports it
     }
     return o;
 }
@@ -304,6 +312,9 @@ void expect(const Outcome& o, const expected::Case& c)
 
 TEST(Program, Table)
 {
+    // ARRAY_SORT_COMMAND runs the Windows build, which has no SIGPIPE: there
+    // a pipe with no reader is a write error.
+    const bool sigpipe = process::foreign_command() == nullptr;
     struct Row {
         expected::Case c;
         Stdin from = Stdin::pipe;
@@ -334,9 +345,19 @@ TEST(Program, Table)
         {{"output closed", "4\n7 -3 7 0\n", "", "array-sort: write error: Bad file descriptor\n", 1},
          Stdin::pipe,
          Stdout::closed},
+        {{"read error, then write error", "", "",
+          "array-sort: read error: Is a directory\narray-sort: write error: No space left on device\n", 1},
+         Stdin::directory,
+         Stdout::dev_full},
+        {{"output a pipe with no reader", "4\n7 -3 7 0\n", "",
+          sigpipe ? "" : "array-sort: write error: Broken pipe\n", sigpipe ? signalled + SIGPIPE : 1},
+         Stdin::pipe,
+         Stdout::no_reader},
     };
     for (const auto& row : rows) {
-        if (process::foreign_command() != nullptr && (row.from != Stdin::pipe || row.where != Stdout::pipe)) {
+        const bool plain = row.from == Stdin::pipe && row.where != Stdout::nonblocking_full_pipe &&
+                           (row.where == Stdout::pipe || row.where == Stdout::no_reader);
+        if (process::foreign_command() != nullptr && !plain) {
             continue; // a row of POSIX descriptors, for the Linux build alone
         }
         expect(run(row.c.input, row.from, row.where), row.c);
@@ -359,24 +380,38 @@ int temporary_file(const std::string& text)
     return file;
 }
 
+// `text` with each "\n" written as `line_end`.
+std::string with_line_ends(const std::string& text, const std::string& line_end)
+{
+    std::string written;
+    for (const char c : text) {
+        written += c == '\n' ? line_end : std::string(1, c);
+    }
+    return written;
+}
+
 // Three runs in turn on one open file, as `for i in 1 2 3; do array-sort; done
 // < lists` does: each sorts its own list, and leaves the file's offset just
-// past the last number it took, for the next.
+// past the last number it took, for the next. Lines may end in "\r\n", as a
+// Windows editor writes them.
 TEST(Program, RunsInTurnShareAFile)
 {
-    const int file = temporary_file("3\n3 1 2\n2\n9 -9\n0 1 42\n");
-    ASSERT_GE(file, 0);
     const std::vector<std::pair<std::string, std::string>> runs = {
         {"\t1\t2\t3", "3\n3 1 2"}, {"\t-9\t9", "3\n3 1 2\n2\n9 -9"}, {"", "3\n3 1 2\n2\n9 -9\n0"}};
-    for (const auto& [numbers, used] : runs) {
-        Child child = start(Stdin::file, Stdout::pipe, file);
-        expect(finish(child), {"one list of the file", "", expected::sorted(numbers), "", 0});
-        EXPECT_EQ(lseek(file, 0, SEEK_CUR), static_cast<off_t>(used.size())) << used;
-        if (HasFatalFailure()) {
-            break;
+    for (const std::string line_end : {"\n", "\r\n"}) {
+        const int file = temporary_file(with_line_ends("3\n3 1 2\n2\n9 -9\n0 1 42\n", line_end));
+        ASSERT_GE(file, 0);
+        for (const auto& [numbers, used] : runs) {
+            Child child = start(Stdin::file, Stdout::pipe, file);
+            expect(finish(child), {"one list of the file", "", expected::sorted(numbers), "", 0});
+            const std::string taken = with_line_ends(used, line_end);
+            EXPECT_EQ(lseek(file, 0, SEEK_CUR), static_cast<off_t>(taken.size())) << taken;
+            if (HasFatalFailure()) {
+                break;
+            }
         }
+        close(file);
     }
-    close(file);
 }
 
 // Answers each prompt only after it has arrived: a program that did not flush
