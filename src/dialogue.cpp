@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string_view>
 #include <system_error>
@@ -17,47 +18,38 @@ namespace array_sort {
 
 namespace {
 
-// Why an answer was refused, or why the reading stopped.
+// Why an answer was refused, or why the reading stopped. (A read that
+// failed leaves the stream bad, and the caller reports its cause.)
 enum class Reason {
-    none,          // the answer was taken
-    not_a_number,  // not a sign and digits
+    not_a_number,  // not a sign and digits (from a script: or out of range)
     too_large,     // a sign and digits, above the signed 32-bit range
     too_small,     // a sign and digits, below it
     above_maximum, // a count above the capacity
     too_long,      // a word longer than any number (at a terminal)
     input_ended,
-    read_failed, // the caller reports its cause
 };
 
+// An answer taken, or why it was not.
+using Refusal = std::optional<Reason>;
+
 // Writes what a reason says, the one place that words them. From a script,
-// a number out of range is not a whole number of the range, which is named;
-// at a terminal, where the word is quoted beside it, the reason is short
-// enough for the message to fit on one line of the screen.
+// formatted extraction does not tell a number out of range from text, and
+// the range is named; at a terminal, where the word is quoted beside it, the
+// reason is short enough for the message to fit on a line of the screen.
 void write_reason(std::ostream& err, Reason why, bool at_terminal)
 {
-    const char* const not_in_range = "not a whole number from -2147483648 to 2147483647";
-    switch (why) {
-    case Reason::not_a_number:
-        err << (at_terminal ? "not a whole number" : not_in_range);
-        return;
-    case Reason::too_large:
-        err << (at_terminal ? "too large" : not_in_range);
-        return;
-    case Reason::too_small:
-        err << (at_terminal ? "too small" : not_in_range);
-        return;
-    case Reason::above_maximum:
+    if (why == Reason::not_a_number) {
+        err << (at_terminal ? "not a whole number" : "not a whole number from -2147483648 to 2147483647");
+    } else if (why == Reason::too_large) {
+        err << "too large";
+    } else if (why == Reason::too_small) {
+        err << "too small";
+    } else if (why == Reason::above_maximum) {
         err << "above the maximum " << capacity;
-        return;
-    case Reason::too_long:
+    } else if (why == Reason::too_long) {
         err << "longer than 32 characters";
-        return;
-    case Reason::input_ended:
+    } else {
         err << "input ended";
-        return;
-    case Reason::none:
-    case Reason::read_failed:
-        return; // nothing to say: taken, or reported by the caller
     }
 }
 
@@ -91,8 +83,9 @@ void flush_tied(std::istream& in)
 }
 
 // Reads one integer by formatted extraction, which skips leading white space
-// and takes an optional sign. Returns why no value was read, or none.
-Reason read_integer(std::istream& in, std::int32_t& value)
+// and takes an optional sign. Returns why no value was read, if none was; on
+// a read that failed, `in` is bad.
+Refusal read_integer(std::istream& in, std::int32_t& value)
 {
     // Look past the white space first, straight in the buffer, to tell the end
     // of the input from text that is not a number. Going past the stream skips
@@ -105,10 +98,7 @@ Reason read_integer(std::istream& in, std::int32_t& value)
     }
     const bool ended = c == traits::eof();
     if (!ended && in >> value) {
-        return Reason::none;
-    }
-    if (in.bad()) {
-        return Reason::read_failed;
+        return std::nullopt;
     }
     return ended ? Reason::input_ended : Reason::not_a_number;
 }
@@ -138,21 +128,24 @@ void append(Excerpt& e, char c)
 // and none of them acts on the screen.
 std::ostream& operator<<(std::ostream& out, const Excerpt& e)
 {
-    constexpr char caret_bit = 0x40; // ^A for 0x01, ^? for 0x7f
+    constexpr unsigned char del = 0x7f;
+    constexpr unsigned char caret_bit = 0x40; // ^A for 0x01, ^? for del
     out << '"';
     std::for_each_n(e.text.begin(), kept_size(e), [&](char c) {
-        if ((c >= '\0' && c < ' ') || c == '\x7f') {
-            out << '^' << static_cast<char>(c ^ caret_bit);
+        const auto code = static_cast<unsigned char>(c);
+        if (code < ' ' || code == del) {
+            out << '^' << static_cast<char>(code ^ caret_bit);
         } else {
-            out << c;
+            out << c; // from 0x80 up too, as the terminal's echo wrote it
         }
     });
     return out << (e.size > e.text.size() ? "...\"" : "\"");
 }
 
 // Takes a whole word as one number: an optional sign, then decimal digits
-// only, within the signed 32-bit range. Returns why it is not one, or none.
-Reason whole_number(const Excerpt& word, std::int32_t& value)
+// only, within the signed 32-bit range. Returns why it is not one, if it is
+// not.
+Refusal whole_number(const Excerpt& word, std::int32_t& value)
 {
     if (word.size > word.text.size()) {
         return Reason::too_long;
@@ -168,7 +161,7 @@ Reason whole_number(const Excerpt& word, std::int32_t& value)
     if (std::from_chars(number.data(), std::to_address(number.end()), value).ec != std::errc()) {
         return text.front() == '-' ? Reason::too_small : Reason::too_large;
     }
-    return Reason::none;
+    return std::nullopt;
 }
 
 // Writes what an answer was to be: the count, or number k of T.
@@ -190,7 +183,7 @@ struct Line {
     // The first mistake: the word and why it was refused. No word is placed
     // after it, so what it was to be follows from `count` and `numbers`.
     Excerpt bad_word;
-    Reason why = Reason::none;
+    Refusal why;
 };
 
 // Gives the word just typed its place on the line: the count, the next
@@ -198,7 +191,7 @@ struct Line {
 void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept, Numbers& ARRAY_Size,
                 std::int32_t& T)
 {
-    if (line.why != Reason::none) {
+    if (line.why) {
         return; // the line is refused already
     }
     std::int32_t value = 0;
@@ -212,10 +205,10 @@ void place_word(Line& line, const Excerpt& word, bool counted, std::int32_t kept
         return;
     }
     line.why = whole_number(word, value);
-    if (line.why == Reason::none && is_count && value > capacity) {
+    if (!line.why && is_count && value > capacity) {
         line.why = Reason::above_maximum;
     }
-    if (line.why != Reason::none) {
+    if (line.why) {
         line.bad_word = word;
         return;
     }
@@ -259,7 +252,7 @@ void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept
     } else {
         name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
         err << ": " << line.bad_word << " is ";
-        write_reason(err, line.why, true);
+        write_reason(err, *line.why, true);
     }
     if (line.count) { // the count word was good, so the mistake is elsewhere
         err << "; the count was not taken either";
@@ -291,7 +284,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
         if (in.bad()) {
             return 1;
         }
-        if (line.why != Reason::none || line.length > longest_whole_line) {
+        if (line.why || line.length > longest_whole_line) {
             refuse(err, line, counted, kept, T);
             continue;
         }
@@ -307,13 +300,10 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
     return 0;
 }
 
-// Reports, from a script, why the count (or number k of T) was not taken;
-// a read that failed is the caller's to report. Returns 1.
+// Reports, from a script, why the count (or number k of T) was not taken.
+// Returns 1.
 int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t T)
 {
-    if (why == Reason::read_failed) {
-        return 1;
-    }
     err << "array-sort: ";
     if (why == Reason::above_maximum) {
         err << "count " << T << " is ";
@@ -327,21 +317,22 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
 }
 
 // The answers of a script: the count and the numbers by formatted
-// extraction, stopping at the first that cannot be used.
+// extraction, stopping at the first that cannot be used. A read that failed
+// is the caller's to report.
 int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
 {
-    Reason why = read_integer(in, T);
-    if (why == Reason::none && T > capacity) {
+    Refusal why = read_integer(in, T);
+    if (!why && T > capacity) {
         why = Reason::above_maximum;
     }
-    if (why != Reason::none) {
-        return stop(err, why, true, 0, T);
+    if (why) {
+        return in.bad() ? 1 : stop(err, *why, true, 0, T);
     }
     out << "Please Enter The Numbers " << std::endl;
     for (std::int32_t i = 0; i < T; ++i) {
         why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
-        if (why != Reason::none) {
-            return stop(err, why, false, i + 1, T);
+        if (why) {
+            return in.bad() ? 1 : stop(err, *why, false, i + 1, T);
         }
     }
     return 0;

@@ -159,10 +159,10 @@ TEST(Dialogue, Table)
         {"control characters shown as the terminal echoes them",
          "2\n1\x1b[2J\x1b[Hx 5\n7 \x7f" + std::string(1, '\0') +
              "\n7 5 a\x01"
-             "b\n",
+             "b \xc3\xa9\n", // é in UTF-8
          expected::sorted("\t5\t7"),
          number(1, 2) + not_a_number("1^[[2J^[[Hx") + again + number(2, 2) + not_a_number("^?^@") + again +
-             "array-sort: not taken, after the last number: \"a^Ab\"\n",
+             "array-sort: not taken, after the last number: \"a^Ab \xc3\xa9\"\n",
          0, true},
         {"word of 32 characters whole, one longer after the last number cut",
          "1\n" + std::string(31, '0') + "x\n7 " + std::string(33, 'y') + "\n", expected::sorted("\t7"),
