@@ -49,8 +49,8 @@ const std::string example_output = expected::sorted("\t-3\t0\t7\t7");
 // is full when the program starts. A reset socket fails the read after the
 // input sent (ECONNRESET: the other end closes with data of its own unread).
 enum class Stdin { pipe, nonblocking_pipe, reset_socket, directory, closed, file };
-// A pipe with no reader has had its reading end closed before the program
-// writes.
+// A pipe with no reader has its reading end closed as the program starts:
+// the prompts, or at the latest the list, find no reader.
 enum class Stdout { pipe, nonblocking_full_pipe, no_reader, dev_full, closed };
 
 // A running copy of the program with pipes to its standard streams.
