@@ -52,6 +52,21 @@ inline const std::vector<char*>& program_argv()
     return argv;
 }
 
+// `text` with each "\n" written as `line_end`: "\r\n" as a terminal shows a
+// line, or as a Windows editor writes one.
+inline std::string with_line_ends(std::string_view text, std::string_view line_end)
+{
+    std::string written;
+    for (const char c : text) {
+        if (c == '\n') {
+            written += line_end;
+        } else {
+            written += c;
+        }
+    }
+    return written;
+}
+
 // What ended a read of the program's output.
 enum class Seen { until, end, nothing_more };
 

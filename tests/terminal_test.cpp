@@ -37,11 +37,7 @@ constexpr int exec_failed = 127; // the shell's status for a command it could no
 // Converts the program's lines to what the terminal shows: "\r\n" for "\n".
 std::string on_screen(std::string_view text)
 {
-    std::string shown;
-    for (const char c : text) {
-        shown += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    }
-    return shown;
+    return process::with_line_ends(text, "\r\n");
 }
 
 // Starts the program on a new terminal, whose other side is `master`, with
