@@ -10,7 +10,9 @@
 //  - one diagnostics line for each line refused at a terminal and for words
 //    left after the last number, and on 1 one more; only the prompts written
 //    before the read that failed;
-//  - at a terminal, no control character from the input in the diagnostics.
+//  - at a terminal, no control character from the input in the diagnostics;
+//  - from a script, a UTF-8 byte-order mark at the start is skipped, and
+//    the diagnostics name UTF-16 exactly when the input starts with its mark.
 // The expectations come from a parser of its own here, not from the dialogue.
 
 #include "dialogue.hpp"
@@ -110,16 +112,25 @@ struct Prediction {
     bool ended = false;          // the input ran out where an answer was due
     std::ptrdiff_t mistakes = 0; // lines refused at a terminal
     std::ptrdiff_t left = 0;     // lines whose words after the last number were left
+    bool utf16 = false;          // a script's input in UTF-16, refused as such
     std::int32_t T = 0;
     std::vector<std::int32_t> given;
     int status = 1;
 };
 
-// A script's answers: integers by formatted extraction, up to the first
-// that cannot be used.
+// A script's answers: integers by formatted extraction, after a UTF-8
+// byte-order mark, up to the first that cannot be used. (Part of a mark, or
+// a byte of a UTF-16 one, is no number either.)
 Prediction predict(std::string_view rest)
 {
     Prediction p;
+    if (rest.starts_with("\xff\xfe") || rest.starts_with("\xfe\xff")) {
+        p.utf16 = true;
+        return p;
+    }
+    if (rest.starts_with("\xef\xbb\xbf")) {
+        rest.remove_prefix(3);
+    }
     if (!take_integer(rest, p.T, p.ended) || p.T > capacity) {
         return p;
     }
@@ -245,6 +256,8 @@ void check(const std::string& input, bool at_terminal)
                 std::none_of(diagnostics.begin(), diagnostics.end(),
                              [](char c) { return (c >= '\0' && c < ' ' && c != '\n') || c == '\x7f'; }),
             "at a terminal, the diagnostics carry no control character");
+    require(at_terminal || (diagnostics.find("UTF-16") != std::string::npos) == p.utf16,
+            "from a script, UTF-16 is named exactly when the input starts with its mark");
     for (std::size_t line = 0; line < diagnostics.size(); line = diagnostics.find('\n', line) + 1) {
         require(diagnostics.compare(line, program_name.size(), program_name) == 0,
                 "diagnostics start with the program's name");

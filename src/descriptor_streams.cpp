@@ -210,6 +210,24 @@ void give_back_unread_input()
     layer().input.give_back();
 }
 
+void hold_own_console(std::ostream& err)
+{
+    const Layer& l = layer();
+    if (l.calls.console_processes() != 1 || !l.calls.is_terminal(0)) {
+        return;
+    }
+    // A prompt rather than a diagnostic: no name before it.
+    err << "Press Enter to close this window." << std::endl;
+    // Straight from the console, past whatever ended the dialogue's input:
+    // the Enter typed after this prompt is the one that counts.
+    std::array<char, block> typed{};
+    std::ptrdiff_t n = 0;
+    do {
+        n = when_ready(l.calls, 0, false, [&] { return l.calls.read(0, typed.data(), typed.size()); });
+    } while (n > 0 && std::string_view(typed.data(), static_cast<std::size_t>(n)).find_first_of("\n\x1a") ==
+                          std::string_view::npos);
+}
+
 int read_error()
 {
     return layer().input.error();

@@ -26,6 +26,10 @@ struct SystemCalls {
     std::int64_t (*seek)(int fd, std::int64_t offset);
     // Whether `fd` is a terminal at which a person types.
     bool (*is_terminal)(int fd);
+    // How many processes share this process's console, itself included: 0
+    // where it has none, or where, as on a Unix terminal, the window is not
+    // the program's to close.
+    int (*console_processes)();
     // Whether, at such a terminal, a line that begins with Ctrl-Z (0x1A)
     // ends the input, as on a Windows console. Elsewhere 0x1A is a character
     // like any other.
@@ -47,6 +51,13 @@ bool input_is_terminal();
 // the next reader of a shared file starts just after the last number taken.
 // Where the input cannot seek (a pipe, a terminal) this does nothing.
 void give_back_unread_input();
+
+// Keeps a console window that belongs to this run alone open until the person
+// has read it: when standard input is a console that no other process shares
+// (a program double-clicked on Windows), asks on `err` for Enter and reads
+// the console until a line ends, Ctrl-Z or the console's end. Elsewhere does
+// nothing.
+void hold_own_console(std::ostream& err);
 
 // The cause (an errno value) of the read of standard input that failed, or 0.
 int read_error();

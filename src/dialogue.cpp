@@ -26,6 +26,7 @@ enum class Reason {
     too_small,     // a sign and digits, below it
     above_maximum, // a count above the capacity
     too_long,      // a word longer than any number (at a terminal)
+    utf16,         // text in UTF-16, which has no numbers to read here
     input_ended,
 };
 
@@ -48,6 +49,8 @@ void write_reason(std::ostream& err, Reason why, bool at_terminal)
         err << "above the maximum " << capacity;
     } else if (why == Reason::too_long) {
         err << "longer than 32 characters";
+    } else if (why == Reason::utf16) {
+        err << "input in UTF-16; save the file as plain text (ANSI or UTF-8)";
     } else {
         err << "input ended";
     }
@@ -101,6 +104,32 @@ Refusal read_integer(std::istream& in, std::int32_t& value)
         return std::nullopt;
     }
     return ended ? Reason::input_ended : Reason::not_a_number;
+}
+
+// Skips the UTF-8 byte-order mark that some Windows editors write at the
+// start of a file. Returns why the input cannot be read if it starts with a
+// UTF-16 mark, or with part of a UTF-8 one (which is then no number either).
+Refusal skip_byte_order_mark(std::istream& in)
+{
+    constexpr std::string_view utf8_mark = "\xef\xbb\xbf";
+    constexpr auto utf16_le = traits::to_int_type('\xff'); // then 0xfe
+    constexpr auto utf16_be = traits::to_int_type('\xfe'); // then 0xff
+    flush_tied(in);                                        // as before any read
+    std::streambuf& buffer = *in.rdbuf();
+    const auto first = buffer.sgetc();
+    if (first == utf16_le || first == utf16_be) {
+        const auto second = buffer.snextc();
+        return second == (first == utf16_le ? utf16_be : utf16_le) ? Reason::utf16 : Reason::not_a_number;
+    }
+    std::size_t matched = 0;
+    while (matched < utf8_mark.size() && buffer.sgetc() == traits::to_int_type(utf8_mark[matched])) {
+        buffer.sbumpc();
+        ++matched;
+    }
+    if (matched > 0 && matched < utf8_mark.size()) {
+        return Reason::not_a_number;
+    }
+    return std::nullopt;
 }
 
 // The first characters of a text typed at the terminal, and how many it had.
@@ -307,7 +336,7 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
     err << "array-sort: ";
     if (why == Reason::above_maximum) {
         err << "count " << T << " is ";
-    } else {
+    } else if (why != Reason::utf16) { // the whole input, not the count
         name_answer(err, count, k, T);
         err << ": ";
     }
@@ -317,11 +346,15 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
 }
 
 // The answers of a script: the count and the numbers by formatted
-// extraction, stopping at the first that cannot be used. A read that failed
+// extraction, after a byte-order mark if there is one, stopping at the first
+// that cannot be used. A read that failed
 // is the caller's to report.
 int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
 {
-    Refusal why = read_integer(in, T);
+    Refusal why = skip_byte_order_mark(in);
+    if (!why) {
+        why = read_integer(in, T);
+    }
     if (!why && T > capacity) {
         why = Reason::above_maximum;
     }

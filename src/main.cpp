@@ -1,6 +1,6 @@
 // The entry routine: binds the dialogue to standard input, output and error,
-// runs it, gives back what it read past its last number, and reports what the
-// system refused.
+// runs it, gives back what it read past its last number, reports what the
+// system refused, and keeps a window of its own open until it has been read.
 
 #include "descriptor_streams.hpp"
 #include "dialogue.hpp"
@@ -41,5 +41,7 @@ int main()
         report(err, "write error", array_sort::write_error());
         status = 1;
     }
+    // Double-clicked on Windows, the window would close with the result.
+    array_sort::hold_own_console(err);
     return status;
 }

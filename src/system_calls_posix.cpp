@@ -35,11 +35,18 @@ bool is_terminal(int fd)
     return ::isatty(fd) == 1;
 }
 
+// A Unix terminal outlives the program that runs in it.
+int no_console()
+{
+    return 0;
+}
+
 } // namespace
 
 SystemCalls system_calls()
 {
-    return {read_descriptor, write_descriptor, poll_descriptor, seek_descriptor, is_terminal, false};
+    return {
+        read_descriptor, write_descriptor, poll_descriptor, seek_descriptor, is_terminal, no_console, false};
 }
 
 } // namespace array_sort

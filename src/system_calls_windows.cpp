@@ -14,6 +14,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 
 namespace array_sort {
@@ -68,6 +69,14 @@ bool is_console(int fd)
     return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mode) != 0;
 }
 
+// 1 for a program double-clicked (its console is its own), more under cmd or
+// PowerShell, 0 with no console at all.
+int console_processes()
+{
+    std::array<DWORD, 2> processes{};
+    return static_cast<int>(GetConsoleProcessList(processes.data(), static_cast<DWORD>(processes.size())));
+}
+
 } // namespace
 
 SystemCalls system_calls()
@@ -77,7 +86,8 @@ SystemCalls system_calls()
     for (const int fd : {0, 1, 2}) {
         _setmode(fd, _O_BINARY);
     }
-    return {read_descriptor, write_descriptor, wait_a_moment, seek_descriptor, is_console, true};
+    return {read_descriptor, write_descriptor,  wait_a_moment, seek_descriptor,
+            is_console,      console_processes, true};
 }
 
 } // namespace array_sort

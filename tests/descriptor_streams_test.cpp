@@ -96,9 +96,11 @@ int scripted_poll(int /*fd*/, bool /*output*/)
 }
 
 // What standard input is: a pipe, a Unix terminal, or a Windows console,
-// where a line that begins with Ctrl-Z ends the input. The pipe's system
-// would make Ctrl-Z end a console's input too.
-enum class Input { pipe, terminal, console };
+// where a line that begins with Ctrl-Z ends the input, shared with cmd or
+// of the program's own (double-clicked). The pipe's system would make Ctrl-Z
+// end a console's input too, and its console is the program's own: a
+// double-clicked program whose input was redirected.
+enum class Input { pipe, terminal, console, own_console };
 
 // Binds fresh streams to calls that follow `s`.
 void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& s, Input input = Input::pipe)
@@ -111,9 +113,12 @@ void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& 
     };
     const auto terminal =
         input == Input::pipe ? +[](int /*fd*/) { return false; } : +[](int /*fd*/) { return true; };
-    array_sort::bind_standard_streams(
-        in, out, err,
-        {scripted_read, scripted_write, scripted_poll, seek_fails, terminal, input != Input::terminal});
+    const auto processes = input == Input::console    ? +[] { return 3; } // cmd /c and its console host
+                           : input == Input::terminal ? +[] { return 0; }
+                                                      : +[] { return 1; };
+    array_sort::bind_standard_streams(in, out, err,
+                                      {scripted_read, scripted_write, scripted_poll, seek_fails, terminal,
+                                       processes, input != Input::terminal});
 }
 
 // What one run gives: standard output, the dialogue's status, the causes
@@ -131,6 +136,7 @@ struct Row {
     Script script;
     Outcome expected;
     Input input = Input::pipe;
+    const char* unread = nullptr; // when given, the input that no read took
 };
 
 // Runs the dialogue over the scripted calls as the entry routine does, and
@@ -145,6 +151,10 @@ void expect_run(const Row& row)
     const int status = array_sort::run_dialogue(in, out, err, array_sort::input_is_terminal());
     array_sort::give_back_unread_input();
     out.flush();
+    array_sort::hold_own_console(err);
+    if (row.unread != nullptr) {
+        EXPECT_EQ(script().input, row.unread) << row.name;
+    }
     EXPECT_EQ(written()[1], row.expected.out) << row.name;
     EXPECT_EQ(written()[2], row.expected.err) << row.name;
     EXPECT_EQ(status, row.expected.status) << row.name;
@@ -162,6 +172,7 @@ TEST(DescriptorStreams, Table)
                expected::number(1, 1) + "input ended\n";
     };
     const std::string not_a_number = expected::number(1, 1) + expected::bad_number + "\n";
+    const std::string press_enter = "Press Enter to close this window.\n";
     const Answer eintr{0, EINTR};
     const Answer eagain{0, EAGAIN};
     const std::vector<Row> rows = {
@@ -199,6 +210,27 @@ TEST(DescriptorStreams, Table)
          {expected::three_prompts, 1, 0, 0, refused("^Z")},
          Input::terminal},
         {"Ctrl-Z from a pipe", {"1\n\x1a\n", {{2}}}, {expected::three_prompts, 1, 0, 0, not_a_number}},
+        // A console of the program's own (double-clicked) is held open after
+        // the run until Enter, whatever ended it; the status is the run's.
+        {"own console: the list, then Enter",
+         {"4\r\n7 -3 7 0\r\n \r\nleft", {{3}, {10}, {1}, {2}}},
+         {sorted, 0, 0, 0, press_enter},
+         Input::own_console,
+         "left"},
+        {"own console: Ctrl-Z as the first line, then Enter",
+         {"\x1a\r\n\r\nleft", {{3}, {2}}},
+         {expected::two_prompts, 1, 0, 0, "array-sort: count: input ended\n" + press_enter},
+         Input::own_console,
+         "left"},
+        {"own console ends while held",
+         {"0\r\n", {{3}, {0}}},
+         {expected::sorted(""), 0, 0, 0, press_enter},
+         Input::own_console},
+        {"own console fails while held",
+         {"0\r\n\r\n", {{3}, {0, EIO}}},
+         {expected::sorted(""), 0, 0, 0, press_enter},
+         Input::own_console,
+         "\r\n"},
     };
     for (const auto& row : rows) {
         expect_run(row);

@@ -120,6 +120,38 @@ TEST(Dialogue, Table)
         {"count too large", "2147483648 1", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
         {"count too small", "-2147483649", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
 
+        // Files as Windows tools write them: a UTF-8 byte-order mark is
+        // skipped, part of one is no number, UTF-16 is named. At a terminal
+        // the mark is part of the word, as the echo showed it.
+        {"byte-order mark",
+         "\xef\xbb\xbf"
+         "4\r\n7 -3 7 0\r\n",
+         expected::sorted("\t-3\t0\t7\t7"), "", 0},
+        {"part of a byte-order mark",
+         "\xef\xbb"
+         "4 1 2 3 4",
+         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"UTF-16, little-endian",
+         std::string("\xff\xfe"
+                     "4\0\n\0",
+                     6),
+         two_prompts, expected::utf16, 1},
+        {"UTF-16, big-endian",
+         std::string("\xfe\xff\0"
+                     "4",
+                     4),
+         two_prompts, expected::utf16, 1},
+        {"half a UTF-16 mark", "\xfe\xfe", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"byte-order mark at a terminal",
+         "\xef\xbb\xbf"
+         "1\n1\n7\n",
+         expected::sorted("\t7"),
+         "array-sort: count: " +
+             not_a_number("\xef\xbb\xbf"
+                          "1") +
+             again,
+         0, true},
+
         // A number that cannot be read.
         {"input ends before the first number", "2\n", three_prompts, number(1, 2) + "input ended\n", 1},
         {"input ends early", "5 1 2\n", three_prompts, number(3, 5) + "input ended\n", 1},

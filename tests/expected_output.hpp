@@ -11,6 +11,8 @@ inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
 inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
 // Why an answer from a script was refused, whatever its fault.
 inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
+// Why input in UTF-16 (from a file that Windows PowerShell wrote) was refused.
+inline const std::string utf16 = "array-sort: input in UTF-16; save the file as plain text (ANSI or UTF-8)\n";
 // The start of a report on number k of a list of T.
 inline std::string number(int k, int T)
 {

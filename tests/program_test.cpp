@@ -328,6 +328,12 @@ TEST(Program, Table)
         {{"no count", "", two_prompts, "array-sort: count: input ended\n", 1}},
         {{"missing number", "3 1 2", three_prompts, expected::number(3, 3) + "input ended\n", 1}},
         {{"bad number", "3 1 2x", three_prompts, expected::number(3, 3) + expected::bad_number + "\n", 1}},
+        {{"UTF-16, as Windows PowerShell writes a file",
+          std::string("\xff\xfe"
+                      "1\0 \0"
+                      "7\0",
+                      8),
+          two_prompts, expected::utf16, 1}},
         {{"input not ready yet", "4\n7 -3 7 0\n", example_output, "", 0}, Stdin::nonblocking_pipe},
         {{"output not ready yet", "4\n7 -3 7 0\n", example_output, "", 0},
          Stdin::pipe,
@@ -382,14 +388,19 @@ int temporary_file(const std::string& text)
 
 // Three runs in turn on one open file, as `for i in 1 2 3; do array-sort; done
 // < lists` does: each sorts its own list, and leaves the file's offset just
-// past the last number it took, for the next. Lines may end in "\r\n", as a
-// Windows editor writes them.
+// past the last number it took, for the next. Lines may end in "\r\n", and
+// the file may start with a byte-order mark, as a Windows editor writes them.
+// The file is longer than a read: each run reads past its list.
 TEST(Program, RunsInTurnShareAFile)
 {
-    const std::vector<std::pair<std::string, std::string>> runs = {
-        {"\t1\t2\t3", "3\n3 1 2"}, {"\t-9\t9", "3\n3 1 2\n2\n9 -9"}, {"", "3\n3 1 2\n2\n9 -9\n0"}};
+    const std::string mark = "\xef\xbb\xbf";
+    const std::vector<std::pair<std::string, std::string>> runs = {{"\t1\t2\t3", mark + "3\n3 1 2"},
+                                                                   {"\t-9\t9", mark + "3\n3 1 2\n2\n9 -9"},
+                                                                   {"", mark + "3\n3 1 2\n2\n9 -9\n0"}};
+    const std::string rest(process::block, ' ');
     for (const std::string line_end : {"\n", "\r\n"}) {
-        const int file = temporary_file(process::with_line_ends("3\n3 1 2\n2\n9 -9\n0 1 42\n", line_end));
+        const int file =
+            temporary_file(process::with_line_ends(mark + "3\n3 1 2\n2\n9 -9\n0 1 42\n" + rest, line_end));
         ASSERT_GE(file, 0);
         for (const auto& [numbers, used] : runs) {
             Child child = start(Stdin::file, Stdout::pipe, file);
