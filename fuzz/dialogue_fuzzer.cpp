@@ -7,10 +7,13 @@
 //    answer);
 //  - on 0, nine lines of output whose eighth holds the numbers given, each
 //    after one tab, in non-decreasing order;
-//  - one diagnostics line for each line refused at a terminal and for words
-//    left after the last number, and on 1 one more; only the prompts written
-//    before the read that failed;
-//  - at a terminal, no control character from the input in the diagnostics;
+//  - one diagnostics message (of one line, or two at a terminal) for each
+//    line refused at a terminal and for words left after the last number,
+//    and on 1 one more; only the prompts written before the read that failed;
+//  - at a terminal, a newline alone on the diagnostics once a line ends at
+//    the end of the input rather than at a newline, and no other empty line;
+//  - at a terminal, no control character from the input in the diagnostics,
+//    and no diagnostics line wider than 80 columns, whatever was typed;
 //  - from a script, a UTF-8 byte-order mark at the start is skipped, and
 //    the diagnostics name UTF-16 exactly when the input starts with its mark.
 // The expectations come from a parser of its own here, not from the dialogue.
@@ -37,6 +40,7 @@ namespace {
 using array_sort::capacity;
 constexpr std::ptrdiff_t output_lines = 9;
 constexpr std::string_view program_name = "array-sort: ";
+constexpr std::size_t screen_width = 80;
 constexpr std::int64_t decimal = 10;
 constexpr std::int64_t past_range = std::int64_t{1} << 32; // beyond any 32-bit magnitude
 
@@ -108,11 +112,12 @@ std::vector<std::int32_t> parse_list(std::string_view line)
 
 // What the dialogue must make of an input.
 struct Prediction {
-    bool count_ok = false;       // a count up to the capacity was read
-    bool ended = false;          // the input ran out where an answer was due
-    std::ptrdiff_t mistakes = 0; // lines refused at a terminal
-    std::ptrdiff_t left = 0;     // lines whose words after the last number were left
-    bool utf16 = false;          // a script's input in UTF-16, refused as such
+    bool count_ok = false;         // a count up to the capacity was read
+    bool ended = false;            // the input ran out where an answer was due
+    std::ptrdiff_t mistakes = 0;   // lines refused at a terminal
+    std::ptrdiff_t cut_by_end = 0; // lines at a terminal that the end of the input ended
+    std::ptrdiff_t left = 0;       // lines whose words after the last number were left
+    bool utf16 = false;            // a script's input in UTF-16, refused as such
     std::int32_t T = 0;
     std::vector<std::int32_t> given;
     int status = 1;
@@ -230,6 +235,9 @@ Prediction predict_lines(std::string_view rest)
         if (!take_line(rest.substr(0, end), p)) {
             ++p.mistakes;
         }
+        if (end == rest.size()) {
+            p.cut_by_end = 1;
+        }
         rest.remove_prefix(std::min(end + 1, rest.size()));
     }
     p.status = 0;
@@ -249,8 +257,6 @@ void check(const std::string& input, bool at_terminal)
 
     require(status == 0 || status == 1, "status is 0 or 1");
     require(status == p.status, "status is 1 exactly when the input is refused");
-    require(std::count(diagnostics.begin(), diagnostics.end(), '\n') == p.mistakes + p.left + status,
-            "one diagnostics line for each refused line and words left, and one for a refusal");
     require(diagnostics.empty() || diagnostics.ends_with('\n'), "diagnostics are whole lines");
     require(!at_terminal ||
                 std::none_of(diagnostics.begin(), diagnostics.end(),
@@ -258,10 +264,28 @@ void check(const std::string& input, bool at_terminal)
             "at a terminal, the diagnostics carry no control character");
     require(at_terminal || (diagnostics.find("UTF-16") != std::string::npos) == p.utf16,
             "from a script, UTF-16 is named exactly when the input starts with its mark");
-    for (std::size_t line = 0; line < diagnostics.size(); line = diagnostics.find('\n', line) + 1) {
-        require(diagnostics.compare(line, program_name.size(), program_name) == 0,
-                "diagnostics start with the program's name");
+    std::ptrdiff_t messages = 0;
+    std::ptrdiff_t empty_lines = 0;
+    for (std::size_t start = 0, end = 0; start < diagnostics.size(); start = end + 1) {
+        end = diagnostics.find('\n', start);
+        const std::string_view line = std::string_view(diagnostics).substr(start, end - start);
+        if (line.empty()) {
+            ++empty_lines;
+            continue;
+        }
+        require(line.starts_with(program_name), "diagnostics start with the program's name");
+        require(!at_terminal || line.size() <= screen_width,
+                "at a terminal, every diagnostics line fits 80 columns");
+        const std::string_view said = line.substr(program_name.size());
+        const bool second_line =
+            said.starts_with("the count was not taken either") || said.starts_with("type ");
+        require(at_terminal || !second_line, "from a script, every message is one line");
+        messages += second_line ? 0 : 1;
     }
+    require(messages == p.mistakes + p.left + status,
+            "one diagnostics message for each refused line and words left, and one for a refusal");
+    require(empty_lines == p.cut_by_end,
+            "a newline alone when a line at a terminal ends the input, else none");
     if (status == 1) {
         require(output == (p.count_ok ? expected::three_prompts : expected::two_prompts),
                 "a refused input gets only the prompts before it");

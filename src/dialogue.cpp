@@ -17,32 +17,70 @@ namespace array_sort {
 
 namespace dialogue_parts {
 
-void write_reason(std::ostream& err, Reason why, bool at_terminal)
+namespace {
+
+// What a reason says; above_maximum goes on with the capacity.
+std::string_view reason_text(Reason why, bool at_terminal)
 {
     if (why == Reason::not_a_number) {
-        err << (at_terminal ? "not a whole number" : "not a whole number from -2147483648 to 2147483647");
-    } else if (why == Reason::too_large) {
-        err << "too large";
-    } else if (why == Reason::too_small) {
-        err << "too small";
-    } else if (why == Reason::above_maximum) {
-        err << "above the maximum " << capacity;
-    } else if (why == Reason::too_long) {
-        err << "longer than 32 characters";
-    } else if (why == Reason::utf16) {
-        err << "input in UTF-16; save the file as plain text (ANSI or UTF-8)";
-    } else {
-        err << "input ended";
+        return at_terminal ? "not a whole number" : "not a whole number from -2147483648 to 2147483647";
+    }
+    if (why == Reason::too_large) {
+        return "too large";
+    }
+    if (why == Reason::too_small) {
+        return "too small";
+    }
+    if (why == Reason::above_maximum) {
+        return "above the maximum"; // and the capacity
+    }
+    if (why == Reason::too_long) {
+        return "over 32 characters";
+    }
+    if (why == Reason::utf16) {
+        return "input in UTF-16; save the file as plain text (ANSI or UTF-8)";
+    }
+    return "input ended";
+}
+
+// The digits of n, which is not negative.
+std::size_t decimal_width(std::int32_t n)
+{
+    constexpr std::int32_t base = 10;
+    std::size_t width = 1;
+    for (; n >= base; n /= base) {
+        ++width;
+    }
+    return width;
+}
+
+} // namespace
+
+std::size_t reason_width(Reason why, bool at_terminal)
+{
+    const std::size_t text = reason_text(why, at_terminal).size();
+    return why == Reason::above_maximum ? text + 1 + decimal_width(capacity) : text;
+}
+
+void write_reason(std::ostream& err, Reason why, bool at_terminal)
+{
+    err << reason_text(why, at_terminal);
+    if (why == Reason::above_maximum) {
+        err << ' ' << capacity;
     }
 }
 
-void name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T)
+std::size_t name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T)
 {
+    constexpr std::string_view count_name = "count";
+    constexpr std::string_view number = "number ";
+    constexpr std::string_view of = " of ";
     if (count) {
-        err << "count";
-    } else {
-        err << "number " << k << " of " << T;
+        err << count_name;
+        return count_name.size();
     }
+    err << number << k << of << T;
+    return number.size() + decimal_width(k) + of.size() + decimal_width(T);
 }
 
 bool is_space(std::istream::int_type c)

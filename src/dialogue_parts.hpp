@@ -6,9 +6,11 @@
 
 #include "exchange_sort.hpp"
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <optional>
+#include <string_view>
 
 namespace array_sort::dialogue_parts {
 
@@ -27,14 +29,17 @@ enum class Reason {
 // An answer taken, or why it was not.
 using Refusal = std::optional<Reason>;
 
-// Writes what a reason says, the one place that words them. From a script,
+// What a reason says, the one place that words them. From a script,
 // formatted extraction does not tell a number out of range from text, and
 // the range is named; at a terminal, where the word is quoted beside it, the
-// reason is short enough for the message to fit on a line of the screen.
+// reason is short, so that the word has room on a line of the screen.
 void write_reason(std::ostream& err, Reason why, bool at_terminal);
+// The characters that write_reason writes.
+std::size_t reason_width(Reason why, bool at_terminal);
 
-// Writes what an answer was to be: the count, or number k of T.
-void name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T);
+// Writes what an answer was to be: the count, or number k of T (each at
+// least 1). Returns the characters written.
+std::size_t name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T);
 
 using traits = std::istream::traits_type;
 

@@ -23,9 +23,15 @@ namespace {
 // The longest word that can be one number at a terminal.
 constexpr std::size_t longest_word = 32;
 
-// A terminal in canonical mode hands over at most 4095 characters of a line:
-// a line that long may have lost its tail.
+// A terminal in canonical mode hands over at most 4095 characters of a line,
+// and cuts a longer one to 4095: a line that long may have lost its tail.
 constexpr std::int32_t longest_whole_line = 4094;
+
+// The columns of the screen that every line of a message fits in, counting
+// a byte as one column (bytes from 0x80 up are never wider on the screen)
+// and a control character, shown as ^ and a letter, as two.
+constexpr std::size_t screen_width = 80;
+constexpr std::string_view program_name = "array-sort: ";
 
 bool is_digit(char c)
 {
@@ -51,24 +57,79 @@ void append(Excerpt& e, char c)
     ++e.size;
 }
 
-// Writes the excerpt in quotes, with "..." where it was cut short. A control
-// character is shown as the terminal echoes it, in caret notation (^[ for
-// escape, ^? for delete), so that the message shows every character typed
-// and none of them acts on the screen.
-std::ostream& operator<<(std::ostream& out, const Excerpt& e)
+bool is_control(char c)
 {
     constexpr unsigned char del = 0x7f;
+    const auto code = static_cast<unsigned char>(c);
+    return code < ' ' || code == del;
+}
+
+// The bytes of the character that starts at `at` in `text`: one, or a UTF-8
+// lead byte and the continuation bytes that follow it. Returns 0 for a
+// character cut off by the end of `text` where the word went on (`cut`).
+std::size_t character_size(std::string_view text, std::size_t at, bool cut)
+{
+    constexpr unsigned char lead_2 = 0xc0; // lead bytes of 2, 3 and 4 bytes
+    constexpr unsigned char lead_3 = 0xe0;
+    constexpr unsigned char lead_4 = 0xf0;
+    constexpr unsigned char beyond = 0xf8;
+    constexpr unsigned char continuation_bits = 0xc0;
+    constexpr unsigned char continuation = 0x80;
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t announced = lead >= beyond   ? 1
+                                  : lead >= lead_4 ? 4
+                                  : lead >= lead_3 ? 3
+                                  : lead >= lead_2 ? 2
+                                                   : 1;
+    std::size_t size = 1;
+    while (size < announced && at + size < text.size() &&
+           (static_cast<unsigned char>(text[at + size]) & continuation_bits) == continuation) {
+        ++size;
+    }
+    return cut && size < announced && at + size == text.size() ? 0 : size;
+}
+
+// Writes the excerpt in quotes within `columns` columns, quotes included:
+// whole where it fits, else its first characters and "...". A control
+// character is shown as the terminal echoes it, in caret notation (^[ for
+// escape, ^? for delete), so that the message shows every character typed
+// and none of them acts on the screen; bytes from 0x80 up pass as typed, and
+// a UTF-8 character is never cut. Returns the columns written.
+std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t columns)
+{
     constexpr unsigned char caret_bit = 0x40; // ^A for 0x01, ^? for del
+    constexpr std::string_view cut = "...";
+    const std::string_view text(e.text.data(), kept_size(e));
+    const auto width = [](char c) -> std::size_t { return is_control(c) ? 2 : 1; };
+    std::size_t whole = 0;
+    std::for_each(text.begin(), text.end(), [&](char c) { whole += width(c); });
+    const bool cut_short = e.size > text.size() || whole + 2 > columns;
+    const std::size_t room = cut_short ? columns - 2 - cut.size() : whole;
     out << '"';
-    std::for_each_n(e.text.begin(), kept_size(e), [&](char c) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < ' ' || code == del) {
-            out << '^' << static_cast<char>(code ^ caret_bit);
-        } else {
-            out << c; // from 0x80 up too, as the terminal's echo wrote it
+    std::size_t used = 0;
+    for (std::size_t at = 0, size = 0; at < text.size(); at += size) {
+        size = character_size(text, at, e.size > text.size());
+        std::size_t character_width = 0;
+        std::for_each_n(text.begin() + static_cast<std::ptrdiff_t>(at), size,
+                        [&](char c) { character_width += width(c); });
+        if (size == 0 || used + character_width > room) {
+            break;
         }
-    });
-    return out << (e.size > e.text.size() ? "...\"" : "\"");
+        std::for_each_n(text.begin() + static_cast<std::ptrdiff_t>(at), size, [&](char c) {
+            if (is_control(c)) {
+                out << '^' << static_cast<char>(static_cast<unsigned char>(c) ^ caret_bit);
+            } else {
+                out << c;
+            }
+        });
+        used += character_width;
+    }
+    if (cut_short) {
+        out << cut;
+        used += cut.size();
+    }
+    out << '"';
+    return used + 2;
 }
 
 // Takes a whole word as one number: an optional sign, then decimal digits
@@ -98,6 +159,7 @@ struct Line {
     bool count = false;       // it held the count, not taken before
     std::int32_t numbers = 0; // numbers on it, in the slots after those kept
     std::int32_t length = 0;  // its characters, up to longest_whole_line + 1
+    bool at_end = false;      // it ended at the end of the input, not at a newline
     Excerpt extra;            // words after the last number, one blank apart
     // The first mistake: the word and why it was refused. No word is placed
     // after it, so what it was to be follows from `count` and `numbers`.
@@ -146,7 +208,8 @@ Line read_line(std::streambuf& buffer, bool counted, std::int32_t kept, Numbers&
 {
     Line line;
     Excerpt word;
-    for (auto c = buffer.sbumpc(); !traits::eq_int_type(c, traits::eof()) && c != '\n'; c = buffer.sbumpc()) {
+    auto c = buffer.sbumpc();
+    for (; !traits::eq_int_type(c, traits::eof()) && c != '\n'; c = buffer.sbumpc()) {
         line.length = std::min(line.length + 1, longest_whole_line + 1);
         if (!is_space(c)) {
             append(word, traits::to_char_type(c));
@@ -155,28 +218,61 @@ Line read_line(std::streambuf& buffer, bool counted, std::int32_t kept, Numbers&
             word = Excerpt{};
         }
     }
+    line.at_end = traits::eq_int_type(c, traits::eof());
     if (word.size > 0) {
         place_word(line, word, counted, kept, ARRAY_Size, T);
     }
     return line;
 }
 
-// Reports a line that is not taken: its first mistake, or its length.
+// Ends a message whose first line has `used` columns with what follows it,
+// `first` and then `second`, either of them empty: on the same line when it
+// fits, else on a line of its own.
+void end_message(std::ostream& err, std::size_t used, std::string_view first, std::string_view second)
+{
+    constexpr std::string_view apart = "; ";
+    const std::string_view between = first.empty() || second.empty() ? "" : apart;
+    const std::size_t rest = first.size() + between.size() + second.size();
+    if (rest > 0) {
+        if (used + apart.size() + rest <= screen_width) {
+            err << apart;
+        } else {
+            err << '\n' << program_name;
+        }
+        err << first << between << second;
+    }
+    err << std::endl;
+}
+
+// Reports a line that is not taken: its first mistake, or its length. It is
+// asked for again, unless the input ended with it.
 void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept, std::int32_t T)
 {
     const bool too_long = line.length > longest_whole_line;
-    err << "array-sort: ";
+    // The count word was good, so the mistake is elsewhere.
+    const std::string_view count_too = line.count ? "the count was not taken either" : "";
+    std::string_view again = too_long ? "type long lists over several lines" : "type the line again";
+    if (line.at_end) {
+        again = "";
+    }
+    constexpr std::string_view cut_line =
+        "line not taken: 4095 characters or more; a terminal cuts longer ones";
+    constexpr std::string_view named = ": ";
+    constexpr std::string_view is = " is ";
+    err << program_name;
+    std::size_t used = program_name.size();
     if (too_long) {
-        err << "line not taken: 4095 characters or more may have been cut by the terminal";
+        err << cut_line;
+        used += cut_line.size();
     } else {
-        name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
-        err << ": " << line.bad_word << " is ";
+        used += name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
+        err << named;
+        const std::size_t beside = used + named.size() + is.size() + reason_width(*line.why, true);
+        used = beside + write_quoted(err, line.bad_word, screen_width - beside);
+        err << is;
         write_reason(err, *line.why, true);
     }
-    if (line.count) { // the count word was good, so the mistake is elsewhere
-        err << "; the count was not taken either";
-    }
-    err << (too_long ? "; type long lists over several lines" : "; type the line again") << std::endl;
+    end_message(err, used, count_too, again);
 }
 
 } // namespace
@@ -199,6 +295,11 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
             return 1;
         }
         const Line line = read_line(buffer, counted, kept, ARRAY_Size, T);
+        if (line.at_end) {
+            // The input ended inside the line (Ctrl-D after part of it): what
+            // the program writes next starts on a line of its own.
+            err << std::endl;
+        }
         if (in.bad()) {
             return 1;
         }
@@ -212,7 +313,11 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
         }
         kept += line.numbers;
         if (line.extra.size > 0) {
-            err << "array-sort: not taken, after the last number: " << line.extra << std::endl;
+            const std::string_view after =
+                T > 0 ? "not taken, after the last number: " : "not taken, after the count: ";
+            err << program_name << after;
+            write_quoted(err, line.extra, screen_width - program_name.size() - after.size());
+            err << std::endl;
         }
     }
     return 0;

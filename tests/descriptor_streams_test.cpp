@@ -139,6 +139,13 @@ struct Row {
     const char* unread = nullptr; // when given, the input that no read took
 };
 
+void expect_unread(const Row& row)
+{
+    if (row.unread != nullptr) {
+        EXPECT_EQ(script().input, row.unread) << row.name;
+    }
+}
+
 // Runs the dialogue over the scripted calls as the entry routine does, and
 // compares the outcome.
 void expect_run(const Row& row)
@@ -152,9 +159,7 @@ void expect_run(const Row& row)
     array_sort::give_back_unread_input();
     out.flush();
     array_sort::hold_own_console(err);
-    if (row.unread != nullptr) {
-        EXPECT_EQ(script().input, row.unread) << row.name;
-    }
+    expect_unread(row);
     EXPECT_EQ(written()[1], row.expected.out) << row.name;
     EXPECT_EQ(written()[2], row.expected.err) << row.name;
     EXPECT_EQ(status, row.expected.status) << row.name;
@@ -186,15 +191,16 @@ TEST(DescriptorStreams, Table)
         {"wait to write fails", {example, {}, {eagain}, {{0, ENOMEM}}}, {"", 0, 0, ENOMEM}},
         {"the first write error is kept", {example, {}, {{0, EIO}, {0, ENOSPC}}}, {"", 0, 0, EIO}},
         // Ctrl-D twice after "1 2" at a terminal: the line ends, and so does
-        // the input, though the person types on.
+        // the input, though the person types on. The report starts on a line
+        // of its own.
         {"nothing is read after the end",
          {"3\n1 2\n5\n", {{2}, {3}, {0}}},
-         {expected::three_prompts, 1, 0, 0, expected::number(3, 3) + "input ended\n"},
+         {expected::three_prompts, 1, 0, 0, "\narray-sort: number 3 of 3: input ended\n"},
          Input::terminal},
         {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, Input::terminal},
         {"read fails inside a line",
          {"4\n1 2", {{5}, {0, EIO}}},
-         {expected::three_prompts, 1, EIO},
+         {expected::three_prompts, 1, EIO, 0, "\n"},
          Input::terminal},
         // A console gives a line a read; one that begins with Ctrl-Z ends the input.
         {"console line that begins with Ctrl-Z",

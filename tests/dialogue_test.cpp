@@ -40,6 +40,22 @@ std::string zero_padded_to(std::size_t length)
     return line;
 }
 
+// `text` n times over.
+std::string repeated(const std::string& text, int n)
+{
+    std::string s;
+    for (int i = 0; i < n; ++i) {
+        s += text;
+    }
+    return s;
+}
+
+// é, two bytes in UTF-8, n times over.
+std::string utf8_e(int n)
+{
+    return repeated("\xc3\xa9", n);
+}
+
 std::string tabbed_ascending(int n)
 {
     std::string s;
@@ -59,7 +75,7 @@ std::vector<expected::Case> same_words_on_both_paths()
              {"+007", "7"}, {"-0", "0"}, {"2147483647", "2147483647"}, {"-2147483648", "-2147483648"}}) {
         rows.push_back({"number word from a script", "1 " + word, expected::sorted("\t" + value), "", 0});
         rows.push_back(
-            {"number word at a terminal", "1\n" + word, expected::sorted("\t" + value), "", 0, true});
+            {"number word at a terminal", "1\n" + word + "\n", expected::sorted("\t" + value), "", 0, true});
     }
     for (const auto& [word, reason] :
          std::vector<std::pair<std::string, std::string>>{{"2147483648", "too large"},
@@ -72,7 +88,7 @@ std::vector<expected::Case> same_words_on_both_paths()
         refused.append(again);
         rows.push_back(
             {"not a number from a script", "1 " + word, three_prompts, number(1, 1) + bad_number + "\n", 1});
-        rows.push_back({"not a number at a terminal", "1\n" + word, three_prompts,
+        rows.push_back({"not a number at a terminal", "1\n" + word + "\n", three_prompts,
                         refused + number(1, 1) + "input ended\n", 1, true});
     }
     return rows;
@@ -176,37 +192,60 @@ TEST(Dialogue, Table)
         {"words after the last number", "3\n9 1 5 4\t2\n", expected::sorted("\t1\t5\t9"),
          "array-sort: not taken, after the last number: \"4 2\"\n", 0, true},
         {"words after count 0, shortened", "0 " + count_up_to(20, 1) + "\n", expected::sorted(""),
-         "array-sort: not taken, after the last number: \"0 1 2 3 4 5 6 7 8 9 10 11 12 13 ...\"\n", 0, true},
+         "array-sort: not taken, after the count: \"0 1 2 3 4 5 6 7 8 9 10 11 12 13 ...\"\n", 0, true},
+        {"words after a count below 0", "-3 5 6 7\n", expected::sorted(""),
+         "array-sort: not taken, after the count: \"5 6 7\"\n", 0, true},
+        {"one character after the last number", "1\n7 4\n", expected::sorted("\t7"),
+         "array-sort: not taken, after the last number: \"4\"\n", 0, true},
         {"windows line ends", "2\r\n5 -3\r\n", expected::sorted("\t-3\t5"), "", 0, true},
-        {"blank lines ignored", "\n \t\n1\n\n7", expected::sorted("\t7"), "", 0, true},
+        {"blank lines ignored", "\n \t\n1\n\n7\n", expected::sorted("\t7"), "", 0, true},
+        // Ctrl-D twice after part of a line: it ends there, and so does the
+        // input; what follows starts on a line of its own, and nothing asks
+        // for the line again.
+        {"input ends inside the line that completes the list", "2 5 1", expected::sorted("\t1\t5"), "\n", 0,
+         true},
+        {"input ends inside a bad line", "3x", two_prompts,
+         "\narray-sort: count: " + not_a_number("3x") + "\narray-sort: count: input ended\n", 1, true},
         {"longest line taken", zero_padded_to(4094) + "\n", expected::sorted(""), "", 0, true},
         {"line that may have been cut", zero_padded_to(4095) + "\n1 7\n", expected::sorted("\t7"),
-         "array-sort: line not taken: 4095 characters or more may have been cut by the terminal" +
-             count_not_taken + "; type long lists over several lines\n",
-         0, true},
+         expected::cut_line + count_not_taken + "; type long lists over several lines\n", 0, true},
         {"word too long", "1\n" + std::string(33, '0') + "\n7\n", expected::sorted("\t7"),
-         number(1, 1) + "\"" + std::string(32, '0') + "...\" is longer than 32 characters" + again, 0, true},
+         number(1, 1) + "\"" + std::string(26, '0') + "...\" is over 32 characters" + expected::again_below,
+         0, true},
         {"a number between the count and the mistake", "3 1 x 2\n3 1 2 3\n", expected::sorted("\t1\t2\t3"),
          number(2, 3) + not_a_number("x") + count_not_taken + again, 0, true},
         {"control characters shown as the terminal echoes them",
          "2\n1\x1b[2J\x1b[Hx 5\n7 \x7f" + std::string(1, '\0') +
              "\n7 5 a\x01"
-             "b \xc3\xa9\n", // é in UTF-8
+             "b \xc3\xa9 \x1f~ \xf0\x9f\x98\x80\n", // é and a four-byte character in UTF-8
          expected::sorted("\t5\t7"),
-         number(1, 2) + not_a_number("1^[[2J^[[Hx") + again + number(2, 2) + not_a_number("^?^@") + again +
-             "array-sort: not taken, after the last number: \"a^Ab \xc3\xa9\"\n",
+         number(1, 2) + not_a_number("1^[[2J^[[Hx") + expected::again_below + number(2, 2) +
+             not_a_number("^?^@") + again +
+             "array-sort: not taken, after the last number: \"a^Ab \xc3\xa9 ^_~ \xf0\x9f\x98\x80\"\n",
          0, true},
-        {"word of 32 characters whole, one longer after the last number cut",
-         "1\n" + std::string(31, '0') + "x\n7 " + std::string(33, 'y') + "\n", expected::sorted("\t7"),
-         number(1, 1) + not_a_number(std::string(31, '0') + "x") + again +
-             "array-sort: not taken, after the last number: \"" + std::string(32, 'y') + "...\"\n",
+        // Every message fits 80 columns: a long word is cut to the room it
+        // has, between whole characters, and what to type may go on a line
+        // of its own.
+        {"words cut to fit the screen", "1\n" + std::string(31, '0') + "x\n7 " + std::string(32, 'y') + "\n",
+         expected::sorted("\t7"),
+         number(1, 1) + not_a_number(std::string(26, '0') + "...") + expected::again_below +
+             "array-sort: not taken, after the last number: \"" + std::string(32, 'y') + "\"\n",
          0, true},
+        {"UTF-8 characters kept whole when cut", "\xc3" + utf8_e(20) + "\n1\n\xc3" + utf8_e(20) + "\n7\n",
+         expected::sorted("\t7"),
+         "array-sort: count: \"\xc3" + utf8_e(15) + "...\" is over 32 characters" + expected::again_below +
+             number(1, 1) + "\"\xc3" + utf8_e(12) + "...\" is over 32 characters" + expected::again_below,
+         0, true},
+        {"the longest message", "100 " + count_up_to(99, 1) + std::string(40, '\x01') + "\n", two_prompts,
+         "array-sort: number 100 of 100: \"" + repeated("^A", 11) + "...\" is over 32 characters" +
+             count_not_taken + again + "array-sort: count: input ended\n",
+         1, true},
         {"line that may have been cut, with a mistake", "1 x" + std::string(4092, ' ') + "\n1 7\n",
          expected::sorted("\t7"),
-         "array-sort: line not taken: 4095 characters or more may have been cut by the terminal" +
-             count_not_taken + "; type long lists over several lines\n",
-         0, true},
-        {"input ends after a bad line", "2\n1 x", three_prompts,
+         expected::cut_line + count_not_taken + "; type long lists over several lines\n", 0, true},
+        {"longest line, with a mistake", "1 x" + std::string(4091, ' ') + "\n1 7\n", expected::sorted("\t7"),
+         number(1, 1) + not_a_number("x") + count_not_taken + again, 0, true},
+        {"input ends after a bad line", "2\n1 x\n", three_prompts,
          number(2, 2) + not_a_number("x") + again + number(1, 2) + "input ended\n", 1, true},
         {"input ends before the count", " \n", two_prompts, "array-sort: count: input ended\n", 1, true},
     };

@@ -20,9 +20,15 @@ inline std::string number(int k, int T)
 }
 
 // How a line refused at a terminal is reported: the word in quotes, why it
-// was refused, then what to type.
-inline const std::string count_not_taken = "; the count was not taken either";
+// was refused, then what to type; when the count was on the line, what to
+// type follows on a second line, which says so.
+inline const std::string count_not_taken = "\narray-sort: the count was not taken either";
 inline const std::string again = "; type the line again\n";
+// The same on a line of its own, where the first line is full.
+inline const std::string again_below = "\narray-sort: type the line again\n";
+// The first line of the report on a line that a terminal may have cut.
+inline const std::string cut_line =
+    "array-sort: line not taken: 4095 characters or more; a terminal cuts longer ones";
 
 // A word typed at a terminal and refused, as the report names it: in quotes,
 // then `reason`.

@@ -126,6 +126,7 @@ struct Step {
     std::string out;
     std::string screen;
     std::string keys;
+    const char* echo = nullptr; // what the terminal shows of the keys, if not the keys themselves
 };
 
 // Runs the program on a new terminal. Each step types its keys once the pipe
@@ -148,7 +149,7 @@ void session(const std::vector<Step>& steps, const Step& last, int status)
             break;
         }
         type(master, step.keys);
-        expected.screen += on_screen(step.keys); // the echo
+        expected.screen += on_screen(step.echo != nullptr ? step.echo : step.keys);
     }
     expected.out += last.out;
     expected.screen += on_screen(last.screen);
@@ -179,6 +180,14 @@ TEST(Terminal, ALineWithATypoIsTypedAgainWhole)
             {list("\t10\t20\t30\t40"), "", ""}, 0);
 }
 
+// Ctrl-D twice after part of a line: the line ends with the input, and the
+// program's text starts on a line of its own.
+TEST(Terminal, InputEndingInsideALine)
+{
+    session({{expected::two_prompts, "", "2 5 1\x04\x04", "2 5 1"}},
+            {list("\t1\t5").insert(0, third_prompt), "\n", ""}, 0);
+}
+
 TEST(Terminal, EveryMistakeIsNamed)
 {
     session(
@@ -187,7 +196,10 @@ TEST(Terminal, EveryMistakeIsNamed)
          {"", expected::number(1, 3) + not_a_number("numbers") + expected::count_not_taken + again, "abc\n"},
          {"", "array-sort: count: " + not_a_number("abc") + again, "101\n"},
          {"", "array-sort: count: \"101\" is above the maximum 100" + again, "3\n"},
-         {third_prompt, "", "5 x 9\n"},
+         // Ctrl-Z typed literally (Ctrl-V first) is a character here, not
+         // the end of the input as on a Windows console.
+         {third_prompt, "", "\x16\x1a\n", "^\b^Z\n"},
+         {"", expected::number(1, 3) + not_a_number("^Z") + again, "5 x 9\n"},
          {"", expected::number(2, 3) + not_a_number("x") + again, "9 1 5 4 2\n"}},
         {list("\t1\t5\t9"), "array-sort: not taken, after the last number: \"4 2\"\n", ""}, 0);
 }
