@@ -213,7 +213,7 @@ void give_back_unread_input()
 void hold_own_console(std::ostream& err)
 {
     const Layer& l = layer();
-    if (l.calls.console_processes() != 1 || !l.calls.is_terminal(0)) {
+    if (l.calls.console_processes() != 1 || !input_is_terminal()) {
         return;
     }
     // A prompt rather than a diagnostic: no name before it.

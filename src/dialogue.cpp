@@ -102,6 +102,7 @@ namespace {
 using dialogue_parts::flush_tied;
 using dialogue_parts::is_space;
 using dialogue_parts::name_answer;
+using dialogue_parts::program_name;
 using dialogue_parts::read_lines;
 using dialogue_parts::Reason;
 using dialogue_parts::Refusal;
@@ -159,7 +160,7 @@ Refusal skip_byte_order_mark(std::istream& in)
 // Returns 1.
 int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t T)
 {
-    err << "array-sort: ";
+    err << program_name;
     if (why == Reason::above_maximum) {
         err << "count " << T << " is ";
     } else if (why != Reason::utf16) { // the whole input, not the count
@@ -173,8 +174,7 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
 
 // The answers of a script: the count and the numbers by formatted
 // extraction, after a byte-order mark if there is one, stopping at the first
-// that cannot be used. A read that failed
-// is the caller's to report.
+// that cannot be used. A read that failed is the caller's to report.
 int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
 {
     Refusal why = skip_byte_order_mark(in);

@@ -41,6 +41,9 @@ std::size_t reason_width(Reason why, bool at_terminal);
 // least 1). Returns the characters written.
 std::size_t name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T);
 
+// What every diagnostic starts with.
+inline constexpr std::string_view program_name = "array-sort: ";
+
 using traits = std::istream::traits_type;
 
 // White space as the streams' classic locale knows it.

@@ -31,7 +31,6 @@ constexpr std::int32_t longest_whole_line = 4094;
 // a byte as one column (bytes from 0x80 up are never wider on the screen)
 // and a control character, shown as ^ and a letter, as two.
 constexpr std::size_t screen_width = 80;
-constexpr std::string_view program_name = "array-sort: ";
 
 bool is_digit(char c)
 {
@@ -251,10 +250,9 @@ void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept
     const bool too_long = line.length > longest_whole_line;
     // The count word was good, so the mistake is elsewhere.
     const std::string_view count_too = line.count ? "the count was not taken either" : "";
-    std::string_view again = too_long ? "type long lists over several lines" : "type the line again";
-    if (line.at_end) {
-        again = "";
-    }
+    const std::string_view again = line.at_end ? ""
+                                   : too_long  ? "type long lists over several lines"
+                                               : "type the line again";
     constexpr std::string_view cut_line =
         "line not taken: 4095 characters or more; a terminal cuts longer ones";
     constexpr std::string_view named = ": ";
@@ -286,7 +284,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
         flush_tied(in);
         if (traits::eq_int_type(buffer.sgetc(), traits::eof())) {
             if (!in.bad()) {
-                err << "array-sort: ";
+                err << program_name;
                 name_answer(err, !counted, kept + 1, T);
                 err << ": ";
                 write_reason(err, Reason::input_ended, true);
