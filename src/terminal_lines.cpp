@@ -88,8 +88,18 @@ std::size_t character_size(std::string_view text, std::size_t at, bool cut)
     return cut && size < announced && at + size == text.size() ? 0 : size;
 }
 
+// The columns that `text` takes on the screen.
+std::size_t columns_of(std::string_view text)
+{
+    std::size_t columns = 0;
+    std::for_each(text.begin(), text.end(), [&](char c) { columns += is_control(c) ? 2U : 1U; });
+    return columns;
+}
+
 // Writes the excerpt in quotes within `columns` columns, quotes included:
-// whole where it fits, else its first characters and "...". A control
+// whole where it fits, else its first characters and "...". Words (one blank
+// apart) are cut between words, the blank kept before the "...", so that no
+// cut word passes for a whole one; a single word is cut inside. A control
 // character is shown as the terminal echoes it, in caret notation (^[ for
 // escape, ^? for delete), so that the message shows every character typed
 // and none of them acts on the screen; bytes from 0x80 up pass as typed, and
@@ -99,30 +109,33 @@ std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t column
     constexpr unsigned char caret_bit = 0x40; // ^A for 0x01, ^? for del
     constexpr std::string_view cut = "...";
     const std::string_view text(e.text.data(), kept_size(e));
-    const auto width = [](char c) -> std::size_t { return is_control(c) ? 2 : 1; };
-    std::size_t whole = 0;
-    std::for_each(text.begin(), text.end(), [&](char c) { whole += width(c); });
-    const bool cut_short = e.size > text.size() || whole + 2 > columns;
-    const std::size_t room = cut_short ? columns - 2 - cut.size() : whole;
-    out << '"';
+    const bool kept_whole = e.size == text.size();
+    const bool cut_short = !kept_whole || columns_of(text) + 2 > columns;
+    const std::size_t room = cut_short ? columns - 2 - cut.size() : columns_of(text);
+    // The whole characters that fit, then of those the whole words, if any.
+    std::size_t shown = 0;
     std::size_t used = 0;
-    for (std::size_t at = 0, size = 0; at < text.size(); at += size) {
-        size = character_size(text, at, e.size > text.size());
-        std::size_t character_width = 0;
-        std::for_each_n(text.begin() + static_cast<std::ptrdiff_t>(at), size,
-                        [&](char c) { character_width += width(c); });
+    for (std::size_t size = 0; shown < text.size(); shown += size) {
+        size = character_size(text, shown, !kept_whole);
+        const std::size_t character_width = columns_of(text.substr(shown, size));
         if (size == 0 || used + character_width > room) {
             break;
         }
-        std::for_each_n(text.begin() + static_cast<std::ptrdiff_t>(at), size, [&](char c) {
-            if (is_control(c)) {
-                out << '^' << static_cast<char>(static_cast<unsigned char>(c) ^ caret_bit);
-            } else {
-                out << c;
-            }
-        });
         used += character_width;
     }
+    const std::size_t blank = text.substr(0, shown).rfind(' ');
+    if (cut_short && blank != std::string_view::npos) {
+        shown = blank + 1;
+        used = columns_of(text.substr(0, shown));
+    }
+    out << '"';
+    std::for_each_n(text.begin(), shown, [&](char c) {
+        if (is_control(c)) {
+            out << '^' << static_cast<char>(static_cast<unsigned char>(c) ^ caret_bit);
+        } else {
+            out << c;
+        }
+    });
     if (cut_short) {
         out << cut;
         used += cut.size();
@@ -133,16 +146,17 @@ std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t column
 
 // Takes a whole word as one number: an optional sign, then decimal digits
 // only, within the signed 32-bit range. Returns why it is not one, if it is
-// not.
+// not. A word is too long only when what was kept of it is a sign and digits
+// (where bytes and characters are one): anything else in it is no number.
 Refusal whole_number(const Excerpt& word, std::int32_t& value)
 {
-    if (word.size > word.text.size()) {
-        return Reason::too_long;
-    }
-    const std::string_view text(word.text.data(), word.size);
+    const std::string_view text(word.text.data(), kept_size(word));
     const std::string_view digits = text.substr(text.front() == '+' || text.front() == '-' ? 1 : 0);
     if (digits.empty() || !std::all_of(digits.begin(), digits.end(), is_digit)) {
         return Reason::not_a_number;
+    }
+    if (word.size > text.size()) {
+        return Reason::too_long;
     }
     // from_chars takes a minus sign but not a plus sign. Past the check
     // above, it takes every digit or reports the value out of range.

@@ -202,6 +202,10 @@ TEST(DescriptorStreams, Table)
          {"4\n1 2", {{5}, {0, EIO}}},
          {expected::three_prompts, 1, EIO, 0, "\n"},
          Input::terminal},
+        {"read fails inside the line that completes the list",
+         {"2\n1 2", {{2}, {3}, {0, EIO}}},
+         {expected::three_prompts, 1, EIO, 0, "\n"},
+         Input::terminal},
         // A console gives a line a read; one that begins with Ctrl-Z ends the input.
         {"console line that begins with Ctrl-Z",
          {"3\n1 2\n\x1a\r\n5\n", {{2}, {4}, {3}}},

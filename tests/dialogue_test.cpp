@@ -108,6 +108,10 @@ void expect_run(const expected::Case& c)
 
 TEST(Dialogue, Table)
 {
+    // é and a stray continuation byte seven times, é, then bytes that start
+    // no UTF-8 character.
+    const std::string invalid_utf8 =
+        repeated("\xc3\xa9\x80", 7) + "\xc3\xa9" + repeated("\xf8\x80\x80\x80", 4);
     const std::vector<expected::Case> cases = {
         // Lists that are sorted and written.
         {"overview example", "4\n7 -3 7 0\n", expected::sorted("\t-3\t0\t7\t7"), "", 0},
@@ -157,6 +161,10 @@ TEST(Dialogue, Table)
                      "4",
                      4),
          two_prompts, expected::utf16, 1},
+        {"first byte of a byte-order mark",
+         "\xef"
+         "4 1 2 3 4",
+         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
         {"half a UTF-16 mark", "\xfe\xfe", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
         {"byte-order mark at a terminal",
          "\xef\xbb\xbf"
@@ -233,13 +241,47 @@ TEST(Dialogue, Table)
          0, true},
         {"UTF-8 characters kept whole when cut", "\xc3" + utf8_e(20) + "\n1\n\xc3" + utf8_e(20) + "\n7\n",
          expected::sorted("\t7"),
-         "array-sort: count: \"\xc3" + utf8_e(15) + "...\" is over 32 characters" + expected::again_below +
-             number(1, 1) + "\"\xc3" + utf8_e(12) + "...\" is over 32 characters" + expected::again_below,
+         "array-sort: count: " + not_a_number("\xc3" + utf8_e(15) + "...") + expected::again_below +
+             number(1, 1) + not_a_number("\xc3" + utf8_e(12) + "...") + expected::again_below,
          0, true},
         {"the longest message", "100 " + count_up_to(99, 1) + std::string(40, '\x01') + "\n", two_prompts,
-         "array-sort: number 100 of 100: \"" + repeated("^A", 11) + "...\" is over 32 characters" +
-             count_not_taken + again + "array-sort: count: input ended\n",
+         "array-sort: number 100 of 100: " + not_a_number(repeated("^A", 11) + "...") + count_not_taken +
+             again + "array-sort: count: input ended\n",
          1, true},
+        // A long word is over 32 characters only when what was kept of it is
+        // a sign and digits; anything else in it is no number.
+        {"long words that are no number",
+         repeated("\xef\xbc\x91", 12) + "\n1\n" + std::string(70, 'x') + "\n7\n", // 12 full-width 1s
+         expected::sorted("\t7"),
+         "array-sort: count: " + not_a_number(repeated("\xef\xbc\x91", 10) + "...") + expected::again_below +
+             number(1, 1) + not_a_number(std::string(26, 'x') + "...") + expected::again_below,
+         0, true},
+        {"words after the last number cut between words", "1\n5 " + repeated("100 ", 9) + "\n",
+         expected::sorted("\t5"),
+         "array-sort: not taken, after the last number: \"" + repeated("100 ", 7) + "...\"\n", 0, true},
+        // Lines of exactly 80 and 81 columns, counts of two digits and more,
+        // a long word after the last number, and words cut where UTF-8 is
+        // not: bytes that cannot start a character are one each.
+        {"messages at the edge of the screen",
+         "1\n" + std::string(9, 'x') + "\n" + std::string(8, 'x') + "\n7\n", expected::sorted("\t7"),
+         number(1, 1) + not_a_number(std::string(9, 'x')) + expected::again_below + number(1, 1) +
+             not_a_number(std::string(8, 'x')) + again,
+         0, true},
+        {"messages at the edge of the screen, longer counts",
+         "00000000000101\n10\n" + std::string(8, 'x') + "\n", three_prompts,
+         "array-sort: count: \"00000000000101\" is above the maximum 100" + expected::again_below +
+             number(1, 10) + not_a_number(std::string(8, 'x')) + expected::again_below + number(1, 10) +
+             "input ended\n",
+         1, true},
+        {"one long word after the last number", "1\n7 " + std::string(33, 'y') + "\n",
+         expected::sorted("\t7"),
+         "array-sort: not taken, after the last number: \"" + std::string(29, 'y') + "...\"\n", 0, true},
+        {"words cut between characters",
+         "1\n" + repeated("\xe0\xa4\x95", 12) + "\n" + invalid_utf8 + "\n7\n", // U+0915, three bytes
+         expected::sorted("\t7"),
+         number(1, 1) + not_a_number(repeated("\xe0\xa4\x95", 8) + "...") + expected::again_below +
+             number(1, 1) + not_a_number(invalid_utf8.substr(0, 26) + "...") + expected::again_below,
+         0, true},
         {"line that may have been cut, with a mistake", "1 x" + std::string(4092, ' ') + "\n1 7\n",
          expected::sorted("\t7"),
          expected::cut_line + count_not_taken + "; type long lists over several lines\n", 0, true},
