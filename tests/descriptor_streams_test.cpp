@@ -70,8 +70,12 @@ std::ptrdiff_t answer(Answers& answers, std::size_t size)
     return done;
 }
 
-std::ptrdiff_t scripted_read(int /*fd*/, char* data, std::size_t size)
+std::ptrdiff_t scripted_read(int fd, char* data, std::size_t size)
 {
+    if (fd != 0) { // standard output and error are not for reading
+        errno = EBADF;
+        return -1;
+    }
     Script& s = script();
     const std::ptrdiff_t n = answer(s.reads, std::min(size, s.input.size()));
     if (n > 0) {

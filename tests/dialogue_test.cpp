@@ -268,8 +268,9 @@ TEST(Dialogue, Table)
              not_a_number(std::string(8, 'x')) + again,
          0, true},
         {"messages at the edge of the screen, longer counts",
-         "00000000000101\n10\n" + std::string(8, 'x') + "\n", three_prompts,
-         "array-sort: count: \"00000000000101\" is above the maximum 100" + expected::again_below +
+         "0000000000101\n00000000000101\n10\n" + std::string(8, 'x') + "\n", three_prompts,
+         "array-sort: count: \"0000000000101\" is above the maximum 100" + again +
+             "array-sort: count: \"00000000000101\" is above the maximum 100" + expected::again_below +
              number(1, 10) + not_a_number(std::string(8, 'x')) + expected::again_below + number(1, 10) +
              "input ended\n",
          1, true},
