@@ -110,6 +110,9 @@ TEST(Dialogue, Table)
 {
     // é and a stray continuation byte seven times, é, then bytes that start
     // no UTF-8 character.
+    const std::string devanagari_ka = "\xe0\xa4\x95"; // U+0915, three bytes in UTF-8
+    const std::string smiley = "\xf0\x9f\x98\x80";    // U+1F600, four bytes
+    const std::string x25(25, 'x');
     const std::string invalid_utf8 =
         repeated("\xc3\xa9\x80", 7) + "\xc3\xa9" + repeated("\xf8\x80\x80\x80", 4);
     const std::vector<expected::Case> cases = {
@@ -164,6 +167,11 @@ TEST(Dialogue, Table)
         {"first byte of a byte-order mark",
          "\xef"
          "4 1 2 3 4",
+         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"byte-order mark, then a null byte",
+         std::string("\xef\xbb\xbf\0"
+                     "1 5",
+                     7),
          two_prompts, "array-sort: count: " + bad_number + "\n", 1},
         {"half a UTF-16 mark", "\xfe\xfe", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
         {"byte-order mark at a terminal",
@@ -277,11 +285,24 @@ TEST(Dialogue, Table)
         {"one long word after the last number", "1\n7 " + std::string(33, 'y') + "\n",
          expected::sorted("\t7"),
          "array-sort: not taken, after the last number: \"" + std::string(29, 'y') + "...\"\n", 0, true},
-        {"words cut between characters",
-         "1\n" + repeated("\xe0\xa4\x95", 12) + "\n" + invalid_utf8 + "\n7\n", // U+0915, three bytes
+        {"words cut between characters", "1\n" + repeated(devanagari_ka, 12) + "\n" + invalid_utf8 + "\n7\n",
          expected::sorted("\t7"),
-         number(1, 1) + not_a_number(repeated("\xe0\xa4\x95", 8) + "...") + expected::again_below +
+         number(1, 1) + not_a_number(repeated(devanagari_ka, 8) + "...") + expected::again_below +
              number(1, 1) + not_a_number(invalid_utf8.substr(0, 26) + "...") + expected::again_below,
+         0, true},
+        // Characters of every size whole at the end of the 32 bytes kept
+        // (the count has room for them all), and at the edge of the room,
+        // where 0xc0 starts two bytes and 0xf8 none.
+        {"characters kept whole at the end of a word and of the room",
+         utf8_e(16) + "x\nab" + repeated(devanagari_ka, 10) + "x\n" + repeated(smiley, 8) + "x\n1\nabc" +
+             repeated(smiley, 7) + "\n" + x25 + "\xc0\x80yyy\n" + x25 + "\xf8\x80yyy\n7\n",
+         expected::sorted("\t7"),
+         "array-sort: count: " + not_a_number(utf8_e(16) + "...") + expected::again_below +
+             "array-sort: count: " + not_a_number("ab" + repeated(devanagari_ka, 10) + "...") +
+             expected::again_below + "array-sort: count: " + not_a_number(repeated(smiley, 8) + "...") +
+             expected::again_below + number(1, 1) + not_a_number("abc" + repeated(smiley, 5) + "...") +
+             expected::again_below + number(1, 1) + not_a_number(x25 + "...") + expected::again_below +
+             number(1, 1) + not_a_number(x25 + "\xf8...") + expected::again_below,
          0, true},
         {"line that may have been cut, with a mistake", "1 x" + std::string(4092, ' ') + "\n1 7\n",
          expected::sorted("\t7"),
