@@ -271,9 +271,11 @@ TEST(Dialogue, Table)
         // a long word after the last number, and words cut where UTF-8 is
         // not: bytes that cannot start a character are one each.
         {"messages at the edge of the screen",
-         "1\n" + std::string(9, 'x') + "\n" + std::string(8, 'x') + "\n7\n", expected::sorted("\t7"),
+         "1\n" + std::string(9, 'x') + "\n" + std::string(8, 'x') + "\n" + std::string(30, 'x') + "\n7\n",
+         expected::sorted("\t7"),
          number(1, 1) + not_a_number(std::string(9, 'x')) + expected::again_below + number(1, 1) +
-             not_a_number(std::string(8, 'x')) + again,
+             not_a_number(std::string(8, 'x')) + again + number(1, 1) +
+             not_a_number(std::string(26, 'x') + "...") + expected::again_below,
          0, true},
         {"messages at the edge of the screen, longer counts",
          "0000000000101\n00000000000101\n10\n" + std::string(8, 'x') + "\n", three_prompts,
