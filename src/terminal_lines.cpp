@@ -114,22 +114,20 @@ std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t column
     const std::size_t room = cut_short ? columns - 2 - cut.size() : columns_of(text);
     // The whole characters that fit, then of those the whole words, if any.
     std::size_t shown = 0;
-    std::size_t used = 0;
-    for (std::size_t size = 0; shown < text.size(); shown += size) {
+    for (std::size_t size = 0, used = 0; shown < text.size(); shown += size) {
         size = character_size(text, shown, !kept_whole);
-        const std::size_t character_width = columns_of(text.substr(shown, size));
-        if (size == 0 || used + character_width > room) {
+        used += columns_of(text.substr(shown, size));
+        if (size == 0 || used > room) {
             break;
         }
-        used += character_width;
     }
     const std::size_t blank = text.substr(0, shown).rfind(' ');
     if (cut_short && blank != std::string_view::npos) {
         shown = blank + 1;
-        used = columns_of(text.substr(0, shown));
     }
+    const std::string_view kept = text.substr(0, shown);
     out << '"';
-    std::for_each_n(text.begin(), shown, [&](char c) {
+    std::for_each(kept.begin(), kept.end(), [&](char c) {
         if (is_control(c)) {
             out << '^' << static_cast<char>(static_cast<unsigned char>(c) ^ caret_bit);
         } else {
@@ -138,10 +136,9 @@ std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t column
     });
     if (cut_short) {
         out << cut;
-        used += cut.size();
     }
     out << '"';
-    return used + 2;
+    return columns_of(kept) + (cut_short ? cut.size() : 0) + 2;
 }
 
 // Takes a whole word as one number: an optional sign, then decimal digits
