@@ -46,7 +46,8 @@ Script& script()
     return the_script;
 }
 
-// What the writes took, by descriptor.
+// What the writes took, by descriptor; at 0, what a terminal that standard
+// output and error share shows: both, in the order written.
 std::array<std::string, 3>& written()
 {
     static std::array<std::string, 3> the_bytes;
@@ -90,6 +91,7 @@ std::ptrdiff_t scripted_write(int fd, const char* data, std::size_t size)
     const std::ptrdiff_t n = answer(script().writes, size);
     if (n > 0) {
         written().at(static_cast<std::size_t>(fd)).append(data, static_cast<std::size_t>(n));
+        written()[0].append(data, static_cast<std::size_t>(n));
     }
     return n;
 }
@@ -133,6 +135,7 @@ struct Outcome {
     int read_error = 0;
     int write_error = 0;
     std::string err{};
+    std::string screen{}; // when given, both in the order written
 };
 
 struct Row {
@@ -166,6 +169,9 @@ void expect_run(const Row& row)
     expect_unread(row);
     EXPECT_EQ(written()[1], row.expected.out) << row.name;
     EXPECT_EQ(written()[2], row.expected.err) << row.name;
+    if (!row.expected.screen.empty()) {
+        EXPECT_EQ(written()[0], row.expected.screen) << row.name;
+    }
     EXPECT_EQ(status, row.expected.status) << row.name;
     EXPECT_EQ(array_sort::read_error(), row.expected.read_error) << row.name;
     EXPECT_EQ(array_sort::write_error(), row.expected.write_error) << row.name;
@@ -181,6 +187,7 @@ TEST(DescriptorStreams, Table)
                expected::number(1, 1) + "input ended\n";
     };
     const std::string not_a_number = expected::number(1, 1) + expected::bad_number + "\n";
+    const std::string left = "array-sort: not taken, after the last number: \"9\"\n";
     const std::string press_enter = "Press Enter to close this window.\n";
     const Answer eintr{0, EINTR};
     const Answer eagain{0, EAGAIN};
@@ -200,6 +207,11 @@ TEST(DescriptorStreams, Table)
         {"nothing is read after the end",
          {"3\n1 2\n5\n", {{2}, {3}, {0}}},
          {expected::three_prompts, 1, 0, 0, "\narray-sort: number 3 of 3: input ended\n"},
+         Input::terminal},
+        {"the numbers prompt on the screen before what it left",
+         {"1 7 9\n"},
+         {expected::sorted("\t7"), 0, 0, 0, left,
+          expected::three_prompts + left + expected::sorted("\t7").substr(expected::three_prompts.size())},
          Input::terminal},
         {"read fails at a terminal", {example, {{0, EIO}}}, {expected::two_prompts, 1, EIO}, Input::terminal},
         {"read fails inside a line",
