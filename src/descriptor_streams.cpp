@@ -10,6 +10,8 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
+#include <cstdint>
+#include <ios>
 #include <istream>
 #include <ostream>
 #include <streambuf>
@@ -79,13 +81,30 @@ class InputBuffer final : public std::streambuf {
 
     void give_back()
     {
-        const std::ptrdiff_t ahead = egptr() - gptr();
-        if (ahead > 0 && calls_->seek(fd_, -ahead) >= 0) {
-            setg(eback(), egptr(), egptr());
+        if (egptr() > gptr()) {
+            pubseekoff(0, std::ios_base::cur, std::ios_base::in);
         }
     }
 
   protected:
+    // Moves the read position `off` bytes from where it is, to a byte read
+    // already or not yet, however far back: the descriptor's offset moves
+    // there and the block read is dropped, so that the next reader of a
+    // shared file starts there too. Where the descriptor cannot seek (a pipe,
+    // a terminal), nothing moves. The end of the input stays the end.
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode /*which*/) override
+    {
+        if (dir != std::ios_base::cur) {
+            return {off_type(-1)}; // the program only moves from where it reads
+        }
+        const std::int64_t at = calls_->seek(fd_, off - (egptr() - gptr()));
+        if (at < 0) {
+            return {off_type(-1)};
+        }
+        setg(eback(), egptr(), egptr());
+        return {at};
+    }
+
     // Called by the base class when the block is used up.
     int_type underflow() override
     {

@@ -48,8 +48,10 @@ void bind_standard_streams(std::istream& in, std::ostream& out, std::ostream& er
 bool input_is_terminal();
 
 // Moves standard input's offset back over what was read but not used, so that
-// the next reader of a shared file starts just after the last number taken.
-// Where the input cannot seek (a pipe, a terminal) this does nothing.
+// the next reader of a shared file starts just after the last number taken,
+// or at the first byte of a word refused (which the dialogue gives back by a
+// move of the stream's position, however far back it lies). Where the input
+// cannot seek (a pipe, a terminal) this does nothing.
 void give_back_unread_input();
 
 // Keeps a console window that belongs to this run alone open until the person

@@ -1,173 +1,177 @@
-// The dialogue: its run from the first prompt to the sorted list, a script's
-// answers, and the words for every reason an answer is refused.
+// The dialogue: its run from the first prompt to the sorted list, and a
+// script's answers, read as formatted extraction reads them.
 
 #include "dialogue.hpp"
 
 #include "dialogue_parts.hpp"
 #include "exchange_sort.hpp"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <ios>
 #include <istream>
+#include <limits>
 #include <optional>
 #include <ostream>
+#include <streambuf>
 #include <string_view>
 
 namespace array_sort {
 
-namespace dialogue_parts {
-
 namespace {
 
-// What a reason says; above_maximum goes on with the capacity.
-std::string_view reason_text(Reason why, bool at_terminal)
-{
-    if (why == Reason::not_a_number) {
-        return at_terminal ? "not a whole number" : "not a whole number from -2147483648 to 2147483647";
-    }
-    if (why == Reason::too_large) {
-        return "too large";
-    }
-    if (why == Reason::too_small) {
-        return "too small";
-    }
-    if (why == Reason::above_maximum) {
-        return "above the maximum"; // and the capacity
-    }
-    if (why == Reason::too_long) {
-        return "over 32 characters";
-    }
-    if (why == Reason::utf16) {
-        return "input in UTF-16; save the file as plain text (ANSI or UTF-8)";
-    }
-    return "input ended";
-}
-
-// The digits of n, which is not negative.
-std::size_t decimal_width(std::int32_t n)
-{
-    constexpr std::int32_t base = 10;
-    std::size_t width = 1;
-    for (; n >= base; n /= base) {
-        ++width;
-    }
-    return width;
-}
-
-} // namespace
-
-std::size_t reason_width(Reason why, bool at_terminal)
-{
-    const std::size_t text = reason_text(why, at_terminal).size();
-    return why == Reason::above_maximum ? text + 1 + decimal_width(capacity) : text;
-}
-
-void write_reason(std::ostream& err, Reason why, bool at_terminal)
-{
-    err << reason_text(why, at_terminal);
-    if (why == Reason::above_maximum) {
-        err << ' ' << capacity;
-    }
-}
-
-std::size_t name_answer(std::ostream& err, bool count, std::int32_t k, std::int32_t T)
-{
-    constexpr std::string_view count_name = "count";
-    constexpr std::string_view number = "number ";
-    constexpr std::string_view of = " of ";
-    if (count) {
-        err << count_name;
-        return count_name.size();
-    }
-    err << number << k << of << T;
-    return number.size() + decimal_width(k) + of.size() + decimal_width(T);
-}
-
-bool is_space(std::istream::int_type c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-void flush_tied(std::istream& in)
-{
-    if (std::ostream* tied = in.tie()) {
-        tied->flush();
-    }
-}
-
-} // namespace dialogue_parts
-
-namespace {
-
+using dialogue_parts::append;
+using dialogue_parts::Excerpt;
 using dialogue_parts::flush_tied;
+using dialogue_parts::is_digit;
 using dialogue_parts::is_space;
-using dialogue_parts::name_answer;
 using dialogue_parts::program_name;
 using dialogue_parts::read_lines;
 using dialogue_parts::Reason;
 using dialogue_parts::Refusal;
+using dialogue_parts::refused_reason;
 using dialogue_parts::traits;
 using dialogue_parts::write_reason;
 
-// Reads one integer by formatted extraction, which skips leading white space
-// and takes an optional sign. Returns why no value was read, if none was; on
-// a read that failed, `in` is bad.
-Refusal read_integer(std::istream& in, std::int32_t& value)
+// A script's input, read a byte at a time through take(), which keeps its
+// first two bytes for the report on a refused answer.
+struct ScriptInput {
+    std::istream& in;
+    std::streambuf& buffer;
+    std::array<char, 2> start{};
+    std::size_t taken = 0; // bytes taken, counted up to the size of `start`
+};
+
+// Takes the byte at the cursor, which is not the end of the input, and
+// returns the one after it.
+traits::int_type take(ScriptInput& s)
 {
-    // Look past the white space first, straight in the buffer, to tell the end
-    // of the input from text that is not a number. Going past the stream skips
-    // its sentry, so flush the tied output here as the sentry would.
-    flush_tied(in);
-    std::streambuf& buffer = *in.rdbuf();
-    auto c = buffer.sgetc();
-    while (is_space(c)) {
-        c = buffer.snextc();
+    if (s.taken < s.start.size()) {
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-bounds-constant-array-index): checked above
+        s.start[s.taken] = traits::to_char_type(s.buffer.sgetc());
+        ++s.taken;
     }
-    const bool ended = c == traits::eof();
-    if (!ended && in >> value) {
+    return s.buffer.snextc();
+}
+
+// Takes the rest of a word that is no number, `c` on, up to white space or
+// the end of the input, after the bytes of it in `word`. Returns why the
+// word was refused.
+Reason take_refused_word(ScriptInput& s, traits::int_type c, Excerpt& word)
+{
+    for (; !traits::eq_int_type(c, traits::eof()) && !is_space(c); c = take(s)) {
+        append(word, traits::to_char_type(c));
+    }
+    return refused_reason(word);
+}
+
+// Reads one integer as formatted extraction does: skips white space, then
+// takes an optional sign and every digit after it, and leaves the byte after
+// them. Returns why no value was read, if none was: the end of the input, or
+// a word that is not a number in range, which is then taken whole into
+// `word`. On a read that failed, the stream is bad.
+Refusal read_integer(ScriptInput& s, std::int32_t& value, Excerpt& word)
+{
+    // The magnitude, held at `beyond` once it is past any 32-bit value.
+    constexpr std::int64_t largest = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t beyond = std::int64_t{1} << 32;
+    constexpr std::int64_t base = 10;
+    auto c = s.buffer.sgetc();
+    while (is_space(c)) {
+        c = take(s);
+    }
+    if (traits::eq_int_type(c, traits::eof())) {
+        return Reason::input_ended;
+    }
+    const bool negative = c == '-';
+    if (negative || c == '+') {
+        append(word, traits::to_char_type(c));
+        c = take(s);
+    }
+    bool digits = false;
+    std::int64_t magnitude = 0;
+    for (; is_digit(c); c = take(s)) {
+        append(word, traits::to_char_type(c));
+        magnitude = std::min(magnitude * base + (c - '0'), beyond);
+        digits = true;
+    }
+    // A read that failed on the way, even after the last digit, leaves no
+    // value, as it leaves none to extraction.
+    if (digits && magnitude <= largest + (negative ? 1 : 0) && !s.in.bad()) {
+        value = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+        word = Excerpt{};
         return std::nullopt;
     }
-    return ended ? Reason::input_ended : Reason::not_a_number;
+    return take_refused_word(s, c, word);
 }
 
 // Skips the UTF-8 byte-order mark that some Windows editors write at the
 // start of a file. Returns why the input cannot be read if it starts with a
-// UTF-16 mark, or with part of a UTF-8 one (which is then no number either).
-Refusal skip_byte_order_mark(std::istream& in)
+// UTF-16 mark; part of a mark starts a word that is no number.
+Refusal skip_byte_order_mark(ScriptInput& s, Excerpt& word)
 {
-    constexpr std::string_view utf8_mark = "\xef\xbb\xbf";
-    constexpr auto utf16_le = traits::to_int_type('\xff'); // then 0xfe
-    constexpr auto utf16_be = traits::to_int_type('\xfe'); // then 0xff
-    flush_tied(in);                                        // as before any read
-    std::streambuf& buffer = *in.rdbuf();
-    const auto first = buffer.sgetc();
-    if (first == utf16_le || first == utf16_be) {
-        const auto second = buffer.snextc();
-        return second == (first == utf16_le ? utf16_be : utf16_le) ? Reason::utf16 : Reason::not_a_number;
+    // UTF-8's mark, then UTF-16's little-endian and big-endian ones.
+    constexpr std::array<std::string_view, 3> marks = {"\xef\xbb\xbf", "\xff\xfe", "\xfe\xff"};
+    auto c = s.buffer.sgetc();
+    const auto* mark = std::find_if(marks.begin(), marks.end(), [&](std::string_view m) {
+        return traits::eq_int_type(c, traits::to_int_type(m.front()));
+    });
+    if (mark == marks.end()) {
+        return std::nullopt;
     }
     std::size_t matched = 0;
-    while (matched < utf8_mark.size() && buffer.sgetc() == traits::to_int_type(utf8_mark[matched])) {
-        buffer.sbumpc();
-        ++matched;
+    for (; matched < mark->size() && traits::eq_int_type(c, traits::to_int_type((*mark)[matched]));
+         ++matched) {
+        append(word, (*mark)[matched]);
+        c = take(s);
     }
-    if (matched > 0 && matched < utf8_mark.size()) {
-        return Reason::not_a_number;
+    if (matched < mark->size()) {
+        return take_refused_word(s, c, word);
     }
-    return std::nullopt;
+    word = Excerpt{}; // a mark is no word
+    return mark == marks.begin() ? Refusal() : Reason::utf16;
 }
 
-// Reports, from a script, why the count (or number k of T) was not taken.
-// Returns 1.
-int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t T)
+// Whether the input starts as text in UTF-16 does, with no mark: a text byte
+// (a tab, a line end or printable ASCII), then a null byte, or the reverse.
+// Its first byte has been taken; the second may still be at the cursor.
+bool starts_as_utf16(const ScriptInput& s)
 {
-    err << program_name;
-    if (why == Reason::above_maximum) {
-        err << "count " << T << " is ";
-    } else if (why != Reason::utf16) { // the whole input, not the count
-        name_answer(err, count, k, T);
-        err << ": ";
+    const auto is_text = [](traits::int_type c) {
+        return c == '\t' || (c >= '\n' && c <= '\r') || (c >= ' ' && c <= '~');
+    };
+    const auto first = traits::to_int_type(s.start[0]);
+    const auto second = s.taken > 1 ? traits::to_int_type(s.start[1]) : s.buffer.sgetc();
+    return (is_text(first) && second == 0) || (first == 0 && is_text(second));
+}
+
+// Reports, from a script, why the count (or number k of T) was not taken,
+// and gives a refused word back to the input, so that the next reader of a
+// shared file meets it whole. Returns 1.
+int stop(ScriptInput& s, std::ostream& err, Reason why, const Excerpt& word, bool count, std::int32_t k,
+         std::int32_t T)
+{
+    if (word.size > 0) {
+        if (starts_as_utf16(s)) {
+            why = Reason::utf16;
+        }
+        s.buffer.pubseekoff(-static_cast<std::streamoff>(word.size), std::ios_base::cur, std::ios_base::in);
     }
-    write_reason(err, why, false);
+    if (why == Reason::input_ended) {
+        dialogue_parts::write_input_ended(err, count, k, T);
+        return 1;
+    }
+    if (why == Reason::utf16 || why == Reason::above_maximum) {
+        err << program_name;
+        if (why == Reason::above_maximum) {
+            err << "count " << T << " is ";
+        }
+        write_reason(err, why); // for UTF-16, of the whole input
+    } else {
+        dialogue_parts::write_refused(err, count, k, T, word, why);
+    }
     err << std::endl;
     return 1;
 }
@@ -177,21 +181,25 @@ int stop(std::ostream& err, Reason why, bool count, std::int32_t k, std::int32_t
 // that cannot be used. A read that failed is the caller's to report.
 int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers& ARRAY_Size, std::int32_t& T)
 {
-    Refusal why = skip_byte_order_mark(in);
+    ScriptInput s{in, *in.rdbuf()};
+    Excerpt word;   // a word refused
+    flush_tied(in); // as extraction does before it reads
+    Refusal why = skip_byte_order_mark(s, word);
     if (!why) {
-        why = read_integer(in, T);
+        why = read_integer(s, T, word);
     }
     if (!why && T > capacity) {
         why = Reason::above_maximum;
     }
     if (why) {
-        return in.bad() ? 1 : stop(err, *why, true, 0, T);
+        return in.bad() ? 1 : stop(s, err, *why, word, true, 0, T);
     }
     out << "Please Enter The Numbers " << std::endl;
     for (std::int32_t i = 0; i < T; ++i) {
-        why = read_integer(in, ARRAY_Size[static_cast<std::size_t>(i)]);
+        flush_tied(in);
+        why = read_integer(s, ARRAY_Size[static_cast<std::size_t>(i)], word);
         if (why) {
-            return in.bad() ? 1 : stop(err, *why, false, i + 1, T);
+            return in.bad() ? 1 : stop(s, err, *why, word, false, i + 1, T);
         }
     }
     return 0;

@@ -11,7 +11,9 @@ namespace array_sort {
 //
 // From a script, the count and the numbers are read by formatted extraction,
 // and the first answer that cannot be used gets one line on `err` and stops
-// the dialogue, before anything more is written to `out`.
+// the dialogue, before anything more is written to `out`. That line quotes a
+// word refused, which is given back: `in`'s position is moved back to its
+// first byte, where the stream can move.
 //
 // `at_terminal` is for a person typing: the answers are taken a line at a
 // time, and a line is taken whole or not at all. Every word that an answer

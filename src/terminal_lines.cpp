@@ -1,168 +1,24 @@
 // A person's answers at a terminal, a line at a time: reading the lines,
-// placing their words, quoting a refused word as typed, and the refusals.
+// placing their words, and the refusals of whole lines.
 
 #include "dialogue_parts.hpp"
 #include "exchange_sort.hpp"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
-#include <memory>
 #include <optional>
 #include <ostream>
 #include <string_view>
-#include <system_error>
 
 namespace array_sort::dialogue_parts {
 
 namespace {
 
-// The longest word that can be one number at a terminal.
-constexpr std::size_t longest_word = 32;
-
 // A terminal in canonical mode hands over at most 4095 characters of a line,
 // and cuts a longer one to 4095: a line that long may have lost its tail.
 constexpr std::int32_t longest_whole_line = 4094;
-
-// The columns of the screen that every line of a message fits in, counting
-// a byte as one column (bytes from 0x80 up are never wider on the screen)
-// and a control character, shown as ^ and a letter, as two.
-constexpr std::size_t screen_width = 80;
-
-bool is_digit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-// The first characters of a text typed at the terminal, and how many it had.
-struct Excerpt {
-    std::array<char, longest_word> text{};
-    std::size_t size = 0;
-};
-
-std::size_t kept_size(const Excerpt& e)
-{
-    return std::min(e.size, e.text.size());
-}
-
-void append(Excerpt& e, char c)
-{
-    if (e.size < e.text.size()) {
-        e.text[e.size] = c; // NOLINT(cppcoreguidelines-pro-bounds-constant-array-index): checked above
-    }
-    ++e.size;
-}
-
-bool is_control(char c)
-{
-    constexpr unsigned char del = 0x7f;
-    const auto code = static_cast<unsigned char>(c);
-    return code < ' ' || code == del;
-}
-
-// The bytes of the character that starts at `at` in `text`: one, or a UTF-8
-// lead byte and the continuation bytes that follow it. Returns 0 for a
-// character cut off by the end of `text` where the word went on (`cut`).
-std::size_t character_size(std::string_view text, std::size_t at, bool cut)
-{
-    constexpr unsigned char lead_2 = 0xc0; // lead bytes of 2, 3 and 4 bytes
-    constexpr unsigned char lead_3 = 0xe0;
-    constexpr unsigned char lead_4 = 0xf0;
-    constexpr unsigned char beyond = 0xf8;
-    constexpr unsigned char continuation_bits = 0xc0;
-    constexpr unsigned char continuation = 0x80;
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t announced = lead >= beyond   ? 1
-                                  : lead >= lead_4 ? 4
-                                  : lead >= lead_3 ? 3
-                                  : lead >= lead_2 ? 2
-                                                   : 1;
-    std::size_t size = 1;
-    while (size < announced && at + size < text.size() &&
-           (static_cast<unsigned char>(text[at + size]) & continuation_bits) == continuation) {
-        ++size;
-    }
-    return cut && size < announced && at + size == text.size() ? 0 : size;
-}
-
-// The columns that `text` takes on the screen.
-std::size_t columns_of(std::string_view text)
-{
-    std::size_t columns = 0;
-    std::for_each(text.begin(), text.end(), [&](char c) { columns += is_control(c) ? 2U : 1U; });
-    return columns;
-}
-
-// Writes the excerpt in quotes within `columns` columns, quotes included:
-// whole where it fits, else its first characters and "...". Words (one blank
-// apart) are cut between words, the blank kept before the "...", so that no
-// cut word passes for a whole one; a single word is cut inside. A control
-// character is shown as the terminal echoes it, in caret notation (^[ for
-// escape, ^? for delete), so that the message shows every character typed
-// and none of them acts on the screen; bytes from 0x80 up pass as typed, and
-// a UTF-8 character is never cut. Returns the columns written.
-std::size_t write_quoted(std::ostream& out, const Excerpt& e, std::size_t columns)
-{
-    constexpr unsigned char caret_bit = 0x40; // ^A for 0x01, ^? for del
-    constexpr std::string_view cut = "...";
-    const std::string_view text(e.text.data(), kept_size(e));
-    const bool kept_whole = e.size == text.size();
-    const bool cut_short = !kept_whole || columns_of(text) + 2 > columns;
-    const std::size_t room = cut_short ? columns - 2 - cut.size() : columns_of(text);
-    // The whole characters that fit, then of those the whole words, if any.
-    std::size_t shown = 0;
-    for (std::size_t size = 0, used = 0; shown < text.size(); shown += size) {
-        size = character_size(text, shown, !kept_whole);
-        used += columns_of(text.substr(shown, size));
-        if (size == 0 || used > room) {
-            break;
-        }
-    }
-    const std::size_t blank = text.substr(0, shown).rfind(' ');
-    if (cut_short && blank != std::string_view::npos) {
-        shown = blank + 1;
-    }
-    const std::string_view kept = text.substr(0, shown);
-    out << '"';
-    std::for_each(kept.begin(), kept.end(), [&](char c) {
-        if (is_control(c)) {
-            out << '^' << static_cast<char>(static_cast<unsigned char>(c) ^ caret_bit);
-        } else {
-            out << c;
-        }
-    });
-    if (cut_short) {
-        out << cut;
-    }
-    out << '"';
-    return columns_of(kept) + (cut_short ? cut.size() : 0) + 2;
-}
-
-// Takes a whole word as one number: an optional sign, then decimal digits
-// only, within the signed 32-bit range. Returns why it is not one, if it is
-// not. A word is too long only when what was kept of it is a sign and digits
-// (where bytes and characters are one): anything else in it is no number.
-Refusal whole_number(const Excerpt& word, std::int32_t& value)
-{
-    const std::string_view text(word.text.data(), kept_size(word));
-    const std::string_view digits = text.substr(text.front() == '+' || text.front() == '-' ? 1 : 0);
-    if (digits.empty() || !std::all_of(digits.begin(), digits.end(), is_digit)) {
-        return Reason::not_a_number;
-    }
-    if (word.size > text.size()) {
-        return Reason::too_long;
-    }
-    // from_chars takes a minus sign but not a plus sign. Past the check
-    // above, it takes every digit or reports the value out of range.
-    const std::string_view number = text.front() == '+' ? digits : text;
-    if (std::from_chars(number.data(), std::to_address(number.end()), value).ec != std::errc()) {
-        return text.front() == '-' ? Reason::too_small : Reason::too_large;
-    }
-    return std::nullopt;
-}
 
 // What one line typed at the terminal gave, and the first mistake on it.
 struct Line {
@@ -266,20 +122,13 @@ void refuse(std::ostream& err, const Line& line, bool counted, std::int32_t kept
                                                : "type the line again";
     constexpr std::string_view cut_line =
         "line not taken: 4095 characters or more; a terminal cuts longer ones";
-    constexpr std::string_view named = ": ";
-    constexpr std::string_view is = " is ";
-    err << program_name;
-    std::size_t used = program_name.size();
+    std::size_t used = 0;
     if (too_long) {
-        err << cut_line;
-        used += cut_line.size();
+        err << program_name << cut_line;
+        used = program_name.size() + cut_line.size();
     } else {
-        used += name_answer(err, !counted && !line.count, kept + line.numbers + 1, T);
-        err << named;
-        const std::size_t beside = used + named.size() + is.size() + reason_width(*line.why, true);
-        used = beside + write_quoted(err, line.bad_word, screen_width - beside);
-        err << is;
-        write_reason(err, *line.why, true);
+        used =
+            write_refused(err, !counted && !line.count, kept + line.numbers + 1, T, line.bad_word, *line.why);
     }
     end_message(err, used, count_too, again);
 }
@@ -295,11 +144,7 @@ int read_lines(std::istream& in, std::ostream& out, std::ostream& err, Numbers& 
         flush_tied(in);
         if (traits::eq_int_type(buffer.sgetc(), traits::eof())) {
             if (!in.bad()) {
-                err << program_name;
-                name_answer(err, !counted, kept + 1, T);
-                err << ": ";
-                write_reason(err, Reason::input_ended, true);
-                err << std::endl;
+                write_input_ended(err, !counted, kept + 1, T);
             }
             return 1;
         }

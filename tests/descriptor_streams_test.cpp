@@ -32,12 +32,14 @@ struct Answer {
 using Answers = std::deque<Answer>;
 
 // What the calls answer, in turn for each kind of call; once a kind's answers
-// run out, its calls do all they are asked. Seeking always fails.
+// run out, its calls do all they are asked. The reads take `input` from
+// `offset` on; only a file's seeks move it.
 struct Script {
     std::string input;
     Answers reads{};
     Answers writes{};
     Answers polls{};
+    std::size_t offset = 0;
 };
 
 Script& script()
@@ -78,10 +80,9 @@ std::ptrdiff_t scripted_read(int fd, char* data, std::size_t size)
         return -1;
     }
     Script& s = script();
-    const std::ptrdiff_t n = answer(s.reads, std::min(size, s.input.size()));
+    const std::ptrdiff_t n = answer(s.reads, std::min(size, s.input.size() - s.offset));
     if (n > 0) {
-        s.input.copy(data, static_cast<std::size_t>(n));
-        s.input.erase(0, static_cast<std::size_t>(n));
+        s.offset += s.input.copy(data, static_cast<std::size_t>(n), s.offset);
     }
     return n;
 }
@@ -101,30 +102,44 @@ int scripted_poll(int /*fd*/, bool /*output*/)
     return answer(script().polls, 1) < 0 ? -1 : 1;
 }
 
-// What standard input is: a pipe, a Unix terminal, or a Windows console,
-// where a line that begins with Ctrl-Z ends the input, shared with cmd or
-// of the program's own (double-clicked). The pipe's system would make Ctrl-Z
-// end a console's input too, and its console is the program's own: a
-// double-clicked program whose input was redirected.
-enum class Input { pipe, terminal, console, own_console };
+// What standard input is: a pipe, a file (which alone can seek), a Unix
+// terminal, or a Windows console, where a line that begins with Ctrl-Z ends
+// the input, shared with cmd or of the program's own (double-clicked). The
+// pipe's and the file's system would make Ctrl-Z end a console's input too,
+// and its console is the program's own: a double-clicked program whose input
+// was redirected.
+enum class Input { pipe, file, terminal, console, own_console };
+
+// A seek on a file moves its offset within the input, else it fails.
+std::int64_t scripted_seek(int /*fd*/, std::int64_t offset)
+{
+    const std::int64_t to = static_cast<std::int64_t>(script().offset) + offset;
+    if (to < 0 || to > std::ssize(script().input)) {
+        errno = EINVAL;
+        return -1;
+    }
+    script().offset = static_cast<std::size_t>(to);
+    return to;
+}
 
 // Binds fresh streams to calls that follow `s`.
 void bind(std::istream& in, std::ostream& out, std::ostream& err, const Script& s, Input input = Input::pipe)
 {
     script() = s;
     written() = {};
-    const auto seek_fails = [](int /*fd*/, std::int64_t /*offset*/) -> std::int64_t {
-        errno = ESPIPE; // as on a pipe
+    const auto seek_fails = +[](int /*fd*/, std::int64_t /*offset*/) -> std::int64_t {
+        errno = ESPIPE; // as on a pipe or a terminal
         return -1;
     };
-    const auto terminal =
-        input == Input::pipe ? +[](int /*fd*/) { return false; } : +[](int /*fd*/) { return true; };
+    const bool plain = input == Input::pipe || input == Input::file;
+    const auto terminal = plain ? +[](int /*fd*/) { return false; } : +[](int /*fd*/) { return true; };
     const auto processes = input == Input::console    ? +[] { return 3; } // cmd /c and its console host
                            : input == Input::terminal ? +[] { return 0; }
                                                       : +[] { return 1; };
     array_sort::bind_standard_streams(in, out, err,
-                                      {scripted_read, scripted_write, scripted_poll, seek_fails, terminal,
-                                       processes, input != Input::terminal});
+                                      {scripted_read, scripted_write, scripted_poll,
+                                       input == Input::file ? scripted_seek : seek_fails, terminal, processes,
+                                       input != Input::terminal});
 }
 
 // What one run gives: standard output, the dialogue's status, the causes
@@ -151,7 +166,7 @@ struct Row {
 void expect_if_given(const Row& row)
 {
     if (row.unread != nullptr) {
-        EXPECT_EQ(script().input, row.unread) << row.name;
+        EXPECT_EQ(script().input.substr(script().offset), row.unread) << row.name;
     }
     if (!row.expected.screen.empty()) {
         EXPECT_EQ(written()[0], row.expected.screen) << row.name;
@@ -166,7 +181,7 @@ void expect_run(const Row& row)
     std::ostream out(nullptr);
     std::ostream err(nullptr);
     bind(in, out, err, row.script, row.input);
-    ASSERT_EQ(array_sort::input_is_terminal(), row.input != Input::pipe);
+    ASSERT_EQ(array_sort::input_is_terminal(), row.input != Input::pipe && row.input != Input::file);
     const int status = array_sort::run_dialogue(in, out, err, array_sort::input_is_terminal());
     array_sort::give_back_unread_input();
     out.flush();
@@ -188,7 +203,11 @@ TEST(DescriptorStreams, Table)
         return expected::number(1, 1) + expected::not_a_number(word) + expected::again +
                expected::number(1, 1) + "input ended\n";
     };
-    const std::string not_a_number = expected::number(1, 1) + expected::bad_number + "\n";
+    // A word beyond the layer's first block, and one beyond its second.
+    const auto across_the_block = expected::word_across_a_block;
+    const std::string long_word = std::string(9000, '0') + "2147483648";
+    const std::string long_word_left = long_word + "\n";
+    const auto number_51 = [](const std::string& quoted) { return expected::number_51 + quoted + "\n"; };
     const std::string left = "array-sort: not taken, after the last number: \"9\"\n";
     const std::string press_enter = "Press Enter to close this window.\n";
     const Answer eintr{0, EINTR};
@@ -237,7 +256,43 @@ TEST(DescriptorStreams, Table)
          {"1\n\x1a\r\n", {{2}}},
          {expected::three_prompts, 1, 0, 0, refused("^Z")},
          Input::terminal},
-        {"Ctrl-Z from a pipe", {"1\n\x1a\n", {{2}}}, {expected::three_prompts, 1, 0, 0, not_a_number}},
+        {"Ctrl-Z from a pipe",
+         {"1\n\x1a\n", {{2}}},
+         {expected::three_prompts, 1, 0, 0, expected::number(1, 1) + expected::not_a_number("^Z") + "\n"}},
+        // From a file, a word refused is given back whole, however far back
+        // its first byte lies: the next reader starts there. From a pipe it
+        // is lost, but quoted all the same.
+        {"a file: a word across the block's end given back",
+         {across_the_block("abcdef")},
+         {expected::three_prompts, 1, 0, 0, number_51(expected::not_a_number("abcdef"))},
+         Input::file,
+         "abcdef 1 2\n"},
+        {"a file: too large across the block's end",
+         {across_the_block("2147483648")},
+         {expected::three_prompts, 1, 0, 0, number_51(expected::quoted("2147483648", "too large"))},
+         Input::file,
+         "2147483648 1 2\n"},
+        {"a pipe: a word across the block's end",
+         {across_the_block("abcdef")},
+         {expected::three_prompts, 1, 0, 0, number_51(expected::not_a_number("abcdef"))},
+         Input::pipe,
+         ""},
+        {"a file: a word three blocks long given back",
+         {"1\n" + long_word + "\n"},
+         {expected::three_prompts, 1, 0, 0,
+          expected::number(1, 1) + expected::quoted(std::string(32, '0') + "...", "too large") + "\n"},
+         Input::file,
+         long_word_left.c_str()},
+        {"a file read in parts: a word given back",
+         {"3\n1 x 2\n", {{3}, {2}}},
+         {expected::three_prompts, 1, 0, 0, expected::number(2, 3) + expected::not_a_number("x") + "\n"},
+         Input::file,
+         "x 2\n"},
+        {"a file: what follows the list given back",
+         {"2 1 2 rest"},
+         {expected::sorted("\t1\t2")},
+         Input::file,
+         " rest"},
         // A console of the program's own (double-clicked) is held open after
         // the run until Enter, whatever ended it; the status is the run's.
         {"own console: the list, then Enter",
@@ -263,6 +318,14 @@ TEST(DescriptorStreams, Table)
     for (const auto& row : rows) {
         expect_run(row);
     }
+    // A move from the start, which the program never makes, moves nothing.
+    std::istream in(nullptr);
+    std::ostream out(nullptr);
+    std::ostream err(nullptr);
+    bind(in, out, err, {"1 7"}, Input::file);
+    EXPECT_EQ(in.get(), '1');
+    EXPECT_EQ(in.rdbuf()->pubseekoff(0, std::ios_base::beg), std::streampos(std::streamoff(-1)));
+    EXPECT_EQ(in.get(), ' ');
 }
 
 // Output longer than the layer's block goes out whole, in order, a part of

@@ -10,13 +10,13 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 namespace {
 
 using expected::again;
-using expected::bad_number;
 using expected::count_not_taken;
 using expected::not_a_number;
 using expected::number;
@@ -56,6 +56,28 @@ std::string utf8_e(int n)
     return repeated("\xc3\xa9", n);
 }
 
+// ASCII `text` in UTF-16 with no byte-order mark: each byte beside a null
+// byte, before it (little-endian) or after it.
+std::string utf16(const std::string& text, bool little_endian)
+{
+    std::string s;
+    for (const char c : text) {
+        s += little_endian ? std::string{c, '\0'} : std::string{'\0', c};
+    }
+    return s;
+}
+
+// Every byte, from 0 to 255.
+std::string every_byte()
+{
+    constexpr int bytes = 256;
+    std::string s;
+    for (int i = 0; i < bytes; ++i) {
+        s += static_cast<char>(i);
+    }
+    return s;
+}
+
 std::string tabbed_ascending(int n)
 {
     std::string s;
@@ -65,9 +87,9 @@ std::string tabbed_ascending(int n)
     return s;
 }
 
-// The same words from a script and at a terminal: the same list, or a
-// complaint on each path, at a terminal with the reason that fits the word.
-// (A word of more than 32 characters is taken from a script alone.)
+// The same words from a script and at a terminal: the same list, or the same
+// complaint on each path. (A word of more than 32 characters is taken from a
+// script alone.)
 std::vector<expected::Case> same_words_on_both_paths()
 {
     std::vector<expected::Case> rows;
@@ -84,12 +106,10 @@ std::vector<expected::Case> same_words_on_both_paths()
                                                           {"-", "not a whole number"},
                                                           {"+-1", "not a whole number"},
                                                           {"x", "not a whole number"}}) {
-        std::string refused = number(1, 1) + expected::quoted(word, reason);
-        refused.append(again);
-        rows.push_back(
-            {"not a number from a script", "1 " + word, three_prompts, number(1, 1) + bad_number + "\n", 1});
+        const std::string refused = number(1, 1) + expected::quoted(word, reason);
+        rows.push_back({"not a number from a script", "1 " + word, three_prompts, refused + "\n", 1});
         rows.push_back({"not a number at a terminal", "1\n" + word + "\n", three_prompts,
-                        refused + number(1, 1) + "input ended\n", 1, true});
+                        refused + again + number(1, 1) + "input ended\n", 1, true});
     }
     return rows;
 }
@@ -115,6 +135,9 @@ TEST(Dialogue, Table)
     const std::string x25(25, 'x');
     const std::string invalid_utf8 =
         repeated("\xc3\xa9\x80", 7) + "\xc3\xa9" + repeated("\xf8\x80\x80\x80", 4);
+    // A lead byte of four with none of its continuation bytes, where the
+    // room for a word of number 1 of 1 ends.
+    const std::string stray_lead_byte = std::string(25, 'b') + "\xf0" + std::string(20, 'a');
     const std::vector<expected::Case> cases = {
         // Lists that are sorted and written.
         {"overview example", "4\n7 -3 7 0\n", expected::sorted("\t-3\t0\t7\t7"), "", 0},
@@ -138,10 +161,13 @@ TEST(Dialogue, Table)
          "array-sort: count 2147483647 is above the maximum 100\n", 1},
         {"no input", "", two_prompts, "array-sort: count: input ended\n", 1},
         {"only white space", " \n\t\n", two_prompts, "array-sort: count: input ended\n", 1},
-        {"count not a number", "four\n", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
-        {"count a lone sign", "-", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
-        {"count too large", "2147483648 1", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
-        {"count too small", "-2147483649", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+        {"count not a number", "four\n", two_prompts, "array-sort: count: " + not_a_number("four") + "\n", 1},
+        {"count a lone sign", "-", two_prompts, "array-sort: count: " + not_a_number("-") + "\n", 1},
+        {"count too large", "2147483648 1", two_prompts,
+         "array-sort: count: " + expected::quoted("2147483648", "too large") + "\n", 1},
+        {"count too small", "-2147483649", two_prompts,
+         "array-sort: count: " + expected::quoted("-2147483649", "too small") + "\n", 1},
+        {"count glued to a letter", "10e3\n", three_prompts, number(1, 10) + not_a_number("e3") + "\n", 1},
 
         // Files as Windows tools write them: a UTF-8 byte-order mark is
         // skipped, part of one is no number, UTF-16 is named. At a terminal
@@ -153,7 +179,12 @@ TEST(Dialogue, Table)
         {"part of a byte-order mark",
          "\xef\xbb"
          "4 1 2 3 4",
-         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+         two_prompts,
+         "array-sort: count: " +
+             not_a_number("\xef\xbb"
+                          "4") +
+             "\n",
+         1},
         {"UTF-16, little-endian",
          std::string("\xff\xfe"
                      "4\0\n\0",
@@ -167,13 +198,30 @@ TEST(Dialogue, Table)
         {"first byte of a byte-order mark",
          "\xef"
          "4 1 2 3 4",
-         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+         two_prompts,
+         "array-sort: count: " +
+             not_a_number("\xef"
+                          "4") +
+             "\n",
+         1},
         {"byte-order mark, then a null byte",
          std::string("\xef\xbb\xbf\0"
                      "1 5",
                      7),
-         two_prompts, "array-sort: count: " + bad_number + "\n", 1},
-        {"half a UTF-16 mark", "\xfe\xfe", two_prompts, "array-sort: count: " + bad_number + "\n", 1},
+         two_prompts, "array-sort: count: " + not_a_number("^@1") + "\n", 1},
+        {"half a UTF-16 mark", "\xfe\xfe", two_prompts,
+         "array-sort: count: " + not_a_number("\xfe\xfe") + "\n", 1},
+        // UTF-16 without a mark: a text byte and a null byte, in either
+        // order, start the input. It is named when an answer is refused.
+        {"UTF-16, little-endian, no mark", utf16("3\n1 2 3\n", true), three_prompts, expected::utf16, 1},
+        {"UTF-16, big-endian, no mark", utf16("3\n1 2 3\n", false), two_prompts, expected::utf16, 1},
+        {"UTF-16 without a mark, not refused", utf16("0\n", true), expected::sorted(""), "", 0},
+        {"UTF-16 without a mark, a tab first", utf16("\t1 7", true), two_prompts, expected::utf16, 1},
+        {"UTF-16 without a mark, a line end first", utf16("\r\n1 7", true), two_prompts, expected::utf16, 1},
+        {"delete, then a null byte", std::string("\x7f\0 1", 4), two_prompts,
+         "array-sort: count: " + not_a_number("^?^@") + "\n", 1},
+        {"a null byte, then a byte that is no text", every_byte(), two_prompts,
+         "array-sort: count: " + not_a_number("^@^A^B^C^D^E^F^G^H") + "\n", 1},
         {"byte-order mark at a terminal",
          "\xef\xbb\xbf"
          "1\n1\n7\n",
@@ -187,10 +235,37 @@ TEST(Dialogue, Table)
         // A number that cannot be read.
         {"input ends before the first number", "2\n", three_prompts, number(1, 2) + "input ended\n", 1},
         {"input ends early", "5 1 2\n", three_prompts, number(3, 5) + "input ended\n", 1},
-        {"number not a number", "3 1 x 2", three_prompts, number(2, 3) + bad_number + "\n", 1},
-        {"number too large", "2 2147483648 0", three_prompts, number(1, 2) + bad_number + "\n", 1},
-        {"number too small", "2 0 -2147483649", three_prompts, number(2, 2) + bad_number + "\n", 1},
-        {"number a decimal fraction", "2 1.5 2", three_prompts, number(2, 2) + bad_number + "\n", 1},
+        // A refused number is quoted from where its extraction began to the
+        // next white space, judged by its first 32 bytes: a sign and digits
+        // of any length is out of range.
+        {"number not a number", "3 1 x 2", three_prompts, number(2, 3) + not_a_number("x") + "\n", 1},
+        {"number too large", "2 2147483648 0", three_prompts,
+         number(1, 2) + expected::quoted("2147483648", "too large") + "\n", 1},
+        {"number too small", "2 0 -2147483649", three_prompts,
+         number(2, 2) + expected::quoted("-2147483649", "too small") + "\n", 1},
+        {"number a decimal fraction", "2\n3.5 4\n", three_prompts, number(2, 2) + not_a_number(".5") + "\n",
+         1},
+        {"two signs", "2\n--5 1\n", three_prompts, number(1, 2) + not_a_number("--5") + "\n", 1},
+        {"out of range, then letters", "1 2147483648abc " + std::string(30, '9') + "x", three_prompts,
+         number(1, 1) + not_a_number("2147483648abc") + "\n", 1},
+        {"long digits, then a letter", std::string(30, '9') + "x", two_prompts,
+         "array-sort: count: " + not_a_number(std::string(30, '9') + "x") + "\n", 1},
+        {"forty nines", "1\n" + std::string(40, '9'), three_prompts,
+         number(1, 1) + expected::quoted(std::string(32, '9') + "...", "too large") + "\n", 1},
+        {"39 nines, then a letter", "1\n" + std::string(39, '9') + "x\n", three_prompts,
+         number(1, 1) + expected::quoted(std::string(32, '9') + "...", "too large") + "\n", 1},
+        {"9000 zeros, then too large", "1\n" + std::string(9000, '0') + "2147483648\n", three_prompts,
+         number(1, 1) + expected::quoted(std::string(32, '0') + "...", "too large") + "\n", 1},
+        {"9000 zeros, then a number", "1\n" + std::string(9000, '0') + "2147483647\n",
+         expected::sorted("\t2147483647"), "", 0},
+        {"most negative, zero-padded", "1 -" + std::string(40, '0') + "2147483648",
+         expected::sorted("\t-2147483648"), "", 0},
+        {"an escape sequence", "3\n1 \x1b[2J 2\n", three_prompts, number(2, 3) + not_a_number("^[[2J") + "\n",
+         1},
+        {"twenty control characters cut to the screen", std::string(20, '\x01'), two_prompts,
+         "array-sort: count: " + not_a_number(repeated("^A", 17) + "...") + "\n", 1},
+        {"a stray lead byte at the edge of the room", "1\n" + stray_lead_byte, three_prompts,
+         number(1, 1) + not_a_number(std::string(25, 'b') + "\xf0...") + "\n", 1},
         {"last of 100 missing", "100 " + count_up_to(99, 1), three_prompts,
          number(100, 100) + "input ended\n", 1},
 
@@ -306,6 +381,18 @@ TEST(Dialogue, Table)
              expected::again_below + number(1, 1) + not_a_number(x25 + "...") + expected::again_below +
              number(1, 1) + not_a_number(x25 + "\xf8...") + expected::again_below,
          0, true},
+        // A message's columns count a control character as two: where what
+        // to type goes, where a word is cut. A lead byte without its
+        // continuation bytes is one byte wide.
+        {"nine control characters: what to type below", std::string(9, '\x01') + "\n0\n",
+         expected::sorted(""),
+         "array-sort: count: " + not_a_number(repeated("^A", 9)) + expected::again_below, 0, true},
+        {"twenty control characters cut at a terminal", std::string(20, '\x01') + "\n0\n",
+         expected::sorted(""),
+         "array-sort: count: " + not_a_number(repeated("^A", 17) + "...") + expected::again_below, 0, true},
+        {"a stray lead byte at the edge of the room at a terminal", "1\n" + stray_lead_byte + "\n7\n",
+         expected::sorted("\t7"),
+         number(1, 1) + not_a_number(std::string(25, 'b') + "\xf0...") + expected::again_below, 0, true},
         {"line that may have been cut, with a mistake", "1 x" + std::string(4092, ' ') + "\n1 7\n",
          expected::sorted("\t7"),
          expected::cut_line + count_not_taken + "; type long lists over several lines\n", 0, true},
@@ -325,14 +412,21 @@ TEST(Dialogue, Table)
 
 TEST(Dialogue, LeavesInputAfterTheLastNumberUnread)
 {
-    // A script's input is left just after the last number; a person's, after
-    // the line that held it.
-    for (const auto& [at_terminal, rest_left] :
-         {std::pair{false, "\nrest of the input"}, {true, "rest of the input"}}) {
-        std::istringstream in("2 1 0\nrest of the input");
+    // A script's input is left just after the last number, or at the first
+    // byte of a word refused, where extraction may have taken part of it; a
+    // person's, after the line that held the last number.
+    const std::string zeros(9000, '0');
+    for (const auto& [input, at_terminal, status, rest_left] :
+         std::vector<std::tuple<std::string, bool, int, std::string>>{
+             {"2 1 0\nrest of the input", false, 0, "\nrest of the input"},
+             {"2 1 0\nrest of the input", true, 0, "rest of the input"},
+             {"2\n--5 7\n3\n", false, 1, "--5 7\n3\n"},
+             {"1 " + zeros + "2147483648 5", false, 1, zeros + "2147483648 5"},
+             {"\xef\xbb 1", false, 1, "\xef\xbb 1"}}) {
+        std::istringstream in(input);
         std::ostringstream out;
         std::ostringstream err;
-        ASSERT_EQ(array_sort::run_dialogue(in, out, err, at_terminal), 0);
+        EXPECT_EQ(array_sort::run_dialogue(in, out, err, at_terminal), status) << input;
         const std::string rest(std::istreambuf_iterator<char>(in), {});
         EXPECT_EQ(rest, rest_left);
     }

@@ -2,6 +2,7 @@
 
 // What the program writes, spelled out once for the tests that compare it.
 
+#include <cstddef>
 #include <string>
 
 namespace expected {
@@ -9,8 +10,6 @@ namespace expected {
 inline const std::string two_prompts = "The Maximum Size Of The ARRAY = (100)\n"
                                        "Please Enter The Size Of The ARRAY\n";
 inline const std::string three_prompts = two_prompts + "Please Enter The Numbers \n";
-// Why an answer from a script was refused, whatever its fault.
-inline const std::string bad_number = "not a whole number from -2147483648 to 2147483647";
 // Why input in UTF-16 (from a file that Windows PowerShell wrote) was refused.
 inline const std::string utf16 = "array-sort: input in UTF-16; save the file as plain text (ANSI or UTF-8)\n";
 // The start of a report on number k of a list of T.
@@ -30,8 +29,7 @@ inline const std::string again_below = "\narray-sort: type the line again\n";
 inline const std::string cut_line =
     "array-sort: line not taken: 4095 characters or more; a terminal cuts longer ones";
 
-// A word typed at a terminal and refused, as the report names it: in quotes,
-// then `reason`.
+// A word refused, as the report names it: in quotes, then `reason`.
 inline std::string quoted(const std::string& word, const std::string& reason)
 {
     std::string named = "\"";
@@ -39,11 +37,27 @@ inline std::string quoted(const std::string& word, const std::string& reason)
     return named;
 }
 
-// A word typed at a terminal that is not a sign and digits.
+// A word refused that is not a sign and digits.
 inline std::string not_a_number(const std::string& word)
 {
     return quoted(word, "not a whole number");
 }
+
+// An input whose number 51 of 100 is `word`, from byte 4093 (counted from 0)
+// on, across the end of the program's first block of input, then 1 and 2.
+inline std::string word_across_a_block(const std::string& word)
+{
+    constexpr int numbers_before = 50;
+    constexpr std::size_t word_start = 4093;
+    std::string input = "100\n";
+    for (int i = 0; i < numbers_before; ++i) {
+        input += "1 ";
+    }
+    input.resize(word_start, ' ');
+    return input + word + " 1 2\n";
+}
+// The report on number 51 of that input.
+inline const std::string number_51 = number(51, 100);
 
 // The whole output of a run that sorted its list; `numbers` is line 8.
 inline std::string sorted(const std::string& numbers)

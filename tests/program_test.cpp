@@ -332,7 +332,10 @@ TEST(Program, Table)
           1}},
         {{"no count", "", two_prompts, "array-sort: count: input ended\n", 1}},
         {{"missing number", "3 1 2", three_prompts, expected::number(3, 3) + "input ended\n", 1}},
-        {{"bad number", "3 1 2x", three_prompts, expected::number(3, 3) + expected::bad_number + "\n", 1}},
+        {{"bad number", "3 1 2x", three_prompts, expected::number(3, 3) + expected::not_a_number("x") + "\n",
+          1}},
+        {{"a word across the 4096th byte", expected::word_across_a_block("abcdef"), three_prompts,
+          expected::number_51 + expected::not_a_number("abcdef") + "\n", 1}},
         {{"UTF-16, as Windows PowerShell writes a file",
           std::string("\xff\xfe"
                       "1\0 \0"
@@ -391,34 +394,74 @@ int temporary_file(const std::string& text)
     return file;
 }
 
-// Three runs in turn on one open file, as `for i in 1 2 3; do array-sort; done
-// < lists` does: each sorts its own list, and leaves the file's offset just
-// past the last number it took, for the next. Lines may end in "\r\n", and
-// the file may start with a byte-order mark, as a Windows editor writes them.
-// The file is longer than a read: each run reads past its list.
+// One of several runs in turn on a file: what it writes, its status, and
+// the file's bytes that it has used when it ends.
+struct Turn {
+    std::string out;
+    std::string err;
+    int status;
+    std::string used;
+};
+
+// Runs the program in turn on one open file holding `text`, its lines
+// ending in `line_end`, once for each of `turns`.
+void run_in_turn(const std::string& text, const std::vector<Turn>& turns, const std::string& line_end)
+{
+    const int file = temporary_file(process::with_line_ends(text, line_end));
+    ASSERT_GE(file, 0);
+    for (const Turn& turn : turns) {
+        Child child = start(Stdin::file, Stdout::pipe, file);
+        expect(finish(child), {"a run in turn", "", turn.out, turn.err, turn.status});
+        const std::string used = process::with_line_ends(turn.used, line_end);
+        EXPECT_EQ(lseek(file, 0, SEEK_CUR), static_cast<off_t>(used.size())) << used;
+        if (::testing::Test::HasFatalFailure()) {
+            break; // a run that timed out: the rest would too
+        }
+    }
+    close(file);
+}
+
+// Runs in turn on one open file, as `for i in 1 2 3; do array-sort; done <
+// lists` does: each sorts its own list, and leaves the file's offset just
+// past the last number it took, for the next; or it refuses a word, and
+// leaves the offset at the word's first byte, so the next meets it whole.
+// Lines may end in "\r\n", and the file may start with a byte-order mark, as
+// a Windows editor writes them. The files are longer than a read: each run
+// reads past its list.
 TEST(Program, RunsInTurnShareAFile)
 {
     const std::string mark = "\xef\xbb\xbf";
-    const std::vector<std::pair<std::string, std::string>> runs = {{"\t1\t2\t3", mark + "3\n3 1 2"},
-                                                                   {"\t-9\t9", mark + "3\n3 1 2\n2\n9 -9"},
-                                                                   {"", mark + "3\n3 1 2\n2\n9 -9\n0"}};
     std::string lists = mark + "3\n3 1 2\n2\n9 -9\n0 1 42\n";
     lists.append(process::block, ' ');
-    for (const std::string line_end : {"\n", "\r\n"}) {
-        const int file = temporary_file(process::with_line_ends(lists, line_end));
-        ASSERT_GE(file, 0);
-        for (const auto& [numbers, used] : runs) {
-            Child child = start(Stdin::file, Stdout::pipe, file);
-            expect(finish(child), {"one list of the file", "", expected::sorted(numbers), "", 0});
-            const std::string taken = process::with_line_ends(used, line_end);
-            EXPECT_EQ(lseek(file, 0, SEEK_CUR), static_cast<off_t>(taken.size())) << taken;
+    const auto refused = [](const std::string& word, const std::string& used) {
+        return Turn{two_prompts, "array-sort: count: " + expected::not_a_number(word) + "\n", 1, used};
+    };
+    const std::string before_the_word = expected::word_across_a_block("");
+    const std::string used_before_the_word =
+        before_the_word.substr(0, before_the_word.size() - 5); // " 1 2\n"
+    const std::vector<std::pair<std::string, std::vector<Turn>>> files = {
+        {lists,
+         {{expected::sorted("\t1\t2\t3"), "", 0, mark + "3\n3 1 2"},
+          {expected::sorted("\t-9\t9"), "", 0, mark + "3\n3 1 2\n2\n9 -9"},
+          {expected::sorted(""), "", 0, mark + "3\n3 1 2\n2\n9 -9\n0"}}},
+        {"3\n1 x 2\n2\n5 4\n",
+         {{three_prompts, expected::number(2, 3) + expected::not_a_number("x") + "\n", 1, "3\n1 "},
+          refused("x", "3\n1 "),
+          refused("x", "3\n1 ")}},
+        {"2\n--5 7\n3\n",
+         {{three_prompts, expected::number(1, 2) + expected::not_a_number("--5") + "\n", 1, "2\n"},
+          refused("--5", "2\n")}},
+        {expected::word_across_a_block("abcdef"),
+         {{three_prompts, expected::number_51 + expected::not_a_number("abcdef") + "\n", 1,
+           used_before_the_word},
+          refused("abcdef", used_before_the_word)}},
+    };
+    for (const auto& [text, turns] : files) {
+        for (const std::string line_end : {"\n", "\r\n"}) {
+            run_in_turn(text, turns, line_end);
             if (HasFatalFailure()) {
-                break;
+                return;
             }
-        }
-        close(file);
-        if (HasFatalFailure()) {
-            return; // a run that timed out: the rest would too
         }
     }
 }
