@@ -12,10 +12,14 @@
 //    and on 1 one more; only the prompts written before the read that failed;
 //  - at a terminal, a newline alone on the diagnostics once a line ends at
 //    the end of the input rather than at a newline, and no other empty line;
-//  - at a terminal, no control character from the input in the diagnostics,
-//    and no diagnostics line wider than 80 columns, whatever was typed;
+//  - no control character from the input in the diagnostics, and no
+//    diagnostics line wider than 80 columns, whatever was given;
 //  - from a script, a UTF-8 byte-order mark at the start is skipped, and
-//    the diagnostics name UTF-16 exactly when the input starts with its mark.
+//    the diagnostics name UTF-16 exactly when the input starts with its
+//    mark, or when a word is refused and the input starts with a text byte
+//    and a null byte, in either order;
+//  - from a script, any other word refused is quoted from where extraction
+//    began on it, with the reason its first 32 bytes give.
 // The expectations come from a parser of its own here, not from the dialogue.
 
 #include "dialogue.hpp"
@@ -64,8 +68,9 @@ bool is_digit(char c)
 
 // What reading one integer from `rest` by formatted extraction gives: skip
 // white space, take an optional sign and the longest run of digits, and leave
-// the rest. Returns false when there is no integer in range to take.
-bool take_integer(std::string_view& rest, std::int32_t& value, bool& ended)
+// the rest. Returns false when there is no integer in range to take; `word`
+// is then what is refused, up to the next white space.
+bool take_integer(std::string_view& rest, std::int32_t& value, bool& ended, std::string_view& word)
 {
     while (!rest.empty() && is_space(rest.front())) {
         rest.remove_prefix(1);
@@ -79,17 +84,18 @@ bool take_integer(std::string_view& rest, std::int32_t& value, bool& ended)
     while (end < rest.size() && is_digit(rest[end])) {
         ++end;
     }
-    if (ended || end == sign) {
-        return false;
+    if (end > sign) {
+        // from_chars takes a minus sign but no plus sign.
+        const std::size_t from = rest.front() == '+' ? 1 : 0;
+        const auto [ptr, ec] = std::from_chars(rest.data() + from, rest.data() + end, value);
+        if (ec == std::errc() && ptr == rest.data() + end) {
+            rest.remove_prefix(end);
+            return true;
+        }
     }
-    // from_chars takes a minus sign but no plus sign.
-    const std::size_t from = rest.front() == '+' ? 1 : 0;
-    const auto [ptr, ec] = std::from_chars(rest.data() + from, rest.data() + end, value);
-    if (ec != std::errc() || ptr != rest.data() + end) {
-        return false;
-    }
-    rest.remove_prefix(end);
-    return true;
+    word = rest.substr(
+        0, static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), is_space) - rest.begin()));
+    return false;
 }
 
 // Parses line 8 of the output: tab, number, tab, number, ...
@@ -118,17 +124,30 @@ struct Prediction {
     std::ptrdiff_t cut_by_end = 0; // lines at a terminal that the end of the input ended
     std::ptrdiff_t left = 0;       // lines whose words after the last number were left
     bool utf16 = false;            // a script's input in UTF-16, refused as such
+    std::string_view word;         // a word refused from a script, else empty
     std::int32_t T = 0;
     std::vector<std::int32_t> given;
     int status = 1;
 };
 
+// Whether the input starts with a text byte (a tab, a line end or printable
+// ASCII) and a null byte, in either order, as UTF-16 without a mark does.
+bool starts_as_utf16(std::string_view input)
+{
+    const auto is_text = [](char c) {
+        return c == '\t' || (c >= '\n' && c <= '\r') || (c >= ' ' && c <= '~');
+    };
+    return input.size() >= 2 &&
+           ((is_text(input[0]) && input[1] == '\0') || (input[0] == '\0' && is_text(input[1])));
+}
+
 // A script's answers: integers by formatted extraction, after a UTF-8
 // byte-order mark, up to the first that cannot be used. (Part of a mark, or
 // a byte of a UTF-16 one, is no number either.)
-Prediction predict(std::string_view rest)
+Prediction predict(std::string_view input)
 {
     Prediction p;
+    std::string_view rest = input;
     if (rest.starts_with("\xff\xfe") || rest.starts_with("\xfe\xff")) {
         p.utf16 = true;
         return p;
@@ -136,14 +155,22 @@ Prediction predict(std::string_view rest)
     if (rest.starts_with("\xef\xbb\xbf")) {
         rest.remove_prefix(3);
     }
-    if (!take_integer(rest, p.T, p.ended) || p.T > capacity) {
+    // A word refused (not the end of the input) may be UTF-16's.
+    const auto refused = [&] {
+        p.utf16 = !p.word.empty() && starts_as_utf16(input);
+        return p;
+    };
+    if (!take_integer(rest, p.T, p.ended, p.word)) {
+        return refused();
+    }
+    if (p.T > capacity) {
         return p;
     }
     p.count_ok = true;
     while (std::ssize(p.given) < p.T) {
         std::int32_t n = 0;
-        if (!take_integer(rest, n, p.ended)) {
-            return p;
+        if (!take_integer(rest, n, p.ended, p.word)) {
+            return refused();
         }
         p.given.push_back(n);
     }
@@ -244,6 +271,48 @@ Prediction predict_lines(std::string_view rest)
     return p;
 }
 
+bool is_control(char c)
+{
+    return (c >= '\0' && c < ' ') || c == '\x7f';
+}
+
+// `text` as the diagnostics show it: a control character in caret notation.
+std::string caret_form(std::string_view text)
+{
+    constexpr char caret_bit = 0x40;
+    std::string shown;
+    for (const char c : text) {
+        shown += is_control(c) ? std::string{'^', static_cast<char>(c ^ caret_bit)} : std::string{c};
+    }
+    return shown;
+}
+
+// Whether `line` reports the word refused from a script: what the answer was
+// to be, the word from its first byte, whole or cut short with "...", and
+// the reason that its first 32 bytes give.
+bool quotes_word(std::string_view line, const Prediction& p)
+{
+    constexpr std::size_t judged = 32;
+    const std::string_view head = p.word.substr(0, judged);
+    const std::size_t sign = head.starts_with('+') || head.starts_with('-') ? 1 : 0;
+    const bool digits = head.size() > sign && std::all_of(head.begin() + sign, head.end(), is_digit);
+    const std::string reason = !digits               ? "not a whole number"
+                               : head.front() == '-' ? "too small"
+                                                     : "too large";
+    const std::string answer =
+        p.count_ok ? "number " + std::to_string(p.given.size() + 1) + " of " + std::to_string(p.T) : "count";
+    const std::string before = std::string(program_name) + answer + ": \"";
+    const std::string after = "\" is " + reason;
+    if (!line.starts_with(before) || !line.ends_with(after) || line.size() < before.size() + after.size()) {
+        return false;
+    }
+    const std::string_view quoted = line.substr(before.size(), line.size() - before.size() - after.size());
+    const std::string whole = caret_form(p.word);
+    const std::string_view cut = quoted.substr(0, quoted.size() - std::min<std::size_t>(3, quoted.size()));
+    return quoted == whole ||
+           (quoted.ends_with("...") && cut.size() < whole.size() && whole.starts_with(cut));
+}
+
 // Runs the dialogue on `input` and checks it against the prediction.
 void check(const std::string& input, bool at_terminal)
 {
@@ -258,12 +327,11 @@ void check(const std::string& input, bool at_terminal)
     require(status == 0 || status == 1, "status is 0 or 1");
     require(status == p.status, "status is 1 exactly when the input is refused");
     require(diagnostics.empty() || diagnostics.ends_with('\n'), "diagnostics are whole lines");
-    require(!at_terminal ||
-                std::none_of(diagnostics.begin(), diagnostics.end(),
-                             [](char c) { return (c >= '\0' && c < ' ' && c != '\n') || c == '\x7f'; }),
-            "at a terminal, the diagnostics carry no control character");
-    require(at_terminal || (diagnostics.find("UTF-16") != std::string::npos) == p.utf16,
-            "from a script, UTF-16 is named exactly when the input starts with its mark");
+    require(std::none_of(diagnostics.begin(), diagnostics.end(),
+                         [](char c) { return is_control(c) && c != '\n'; }),
+            "the diagnostics carry no control character");
+    require(at_terminal || (diagnostics == expected::utf16) == p.utf16,
+            "from a script, UTF-16 is named exactly when its mark or a text byte and a null byte start it");
     std::ptrdiff_t messages = 0;
     std::ptrdiff_t empty_lines = 0;
     for (std::size_t start = 0, end = 0; start < diagnostics.size(); start = end + 1) {
@@ -274,8 +342,7 @@ void check(const std::string& input, bool at_terminal)
             continue;
         }
         require(line.starts_with(program_name), "diagnostics start with the program's name");
-        require(!at_terminal || line.size() <= screen_width,
-                "at a terminal, every diagnostics line fits 80 columns");
+        require(line.size() <= screen_width, "every diagnostics line fits 80 columns");
         const std::string_view said = line.substr(program_name.size());
         const bool second_line =
             said.starts_with("the count was not taken either") || said.starts_with("type ");
@@ -292,6 +359,11 @@ void check(const std::string& input, bool at_terminal)
         const std::size_t last_line = diagnostics.rfind('\n', diagnostics.size() - 2) + 1;
         require((diagnostics.find("input ended", last_line) != std::string::npos) == p.ended,
                 "the diagnostics say when the input ended");
+        require(
+            at_terminal || p.word.empty() || p.utf16 ||
+                quotes_word(
+                    std::string_view(diagnostics).substr(last_line, diagnostics.size() - last_line - 1), p),
+            "from a script, a refused word is quoted from its first byte, with the reason it gives");
         return;
     }
 
