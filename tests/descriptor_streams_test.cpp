@@ -318,14 +318,26 @@ TEST(DescriptorStreams, Table)
     for (const auto& row : rows) {
         expect_run(row);
     }
-    // A move from the start, which the program never makes, moves nothing.
-    std::istream in(nullptr);
-    std::ostream out(nullptr);
-    std::ostream err(nullptr);
-    bind(in, out, err, {"1 7"}, Input::file);
-    EXPECT_EQ(in.get(), '1');
-    EXPECT_EQ(in.rdbuf()->pubseekoff(0, std::ios_base::beg), std::streampos(std::streamoff(-1)));
-    EXPECT_EQ(in.get(), ' ');
+}
+
+// The input moves back from where it is read, to a byte in the block read or
+// before it, where the input can seek: its offset is the new position. A
+// move that fails (a pipe's, or one from the start, which the program never
+// makes) moves nothing.
+TEST(DescriptorStreams, MovesBack)
+{
+    const std::streampos failed(std::streamoff(-1));
+    for (const auto& [input, back, after] :
+         {std::tuple{Input::file, std::streampos(0), '1'}, {Input::pipe, failed, '7'}}) {
+        std::istream in(nullptr);
+        std::ostream out(nullptr);
+        std::ostream err(nullptr);
+        bind(in, out, err, {"1 7"}, input);
+        in.ignore(2);
+        EXPECT_EQ(in.rdbuf()->pubseekoff(0, std::ios_base::beg), failed);
+        EXPECT_EQ(in.rdbuf()->pubseekoff(-2, std::ios_base::cur), back);
+        EXPECT_EQ(in.get(), after);
+    }
 }
 
 // Output longer than the layer's block goes out whole, in order, a part of
