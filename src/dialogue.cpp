@@ -194,9 +194,8 @@ int read_answers(std::istream& in, std::ostream& out, std::ostream& err, Numbers
     if (why) {
         return in.bad() ? 1 : stop(s, err, *why, word, true, 0, T);
     }
-    out << "Please Enter The Numbers " << std::endl;
+    out << "Please Enter The Numbers " << std::endl; // flushed: nothing more is written while they are read
     for (std::int32_t i = 0; i < T; ++i) {
-        flush_tied(in);
         why = read_integer(s, ARRAY_Size[static_cast<std::size_t>(i)], word);
         if (why) {
             return in.bad() ? 1 : stop(s, err, *why, word, false, i + 1, T);
