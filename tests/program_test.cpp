@@ -425,9 +425,9 @@ void run_in_turn(const std::string& text, const std::vector<Turn>& turns, const 
 // lists` does: each sorts its own list, and leaves the file's offset just
 // past the last number it took, for the next; or it refuses a word, and
 // leaves the offset at the word's first byte, so the next meets it whole.
-// Lines may end in "\r\n", and the file may start with a byte-order mark, as
-// a Windows editor writes them. The files are longer than a read: each run
-// reads past its list.
+// The lists' lines may end in "\r\n", and the file may start with a
+// byte-order mark, as a Windows editor writes them. The files are longer
+// than a read: each run reads past its list.
 TEST(Program, RunsInTurnShareAFile)
 {
     const std::string mark = "\xef\xbb\xbf";
@@ -456,12 +456,17 @@ TEST(Program, RunsInTurnShareAFile)
            used_before_the_word},
           refused("abcdef", used_before_the_word)}},
     };
+    // The lists with Windows line ends too; a refused word is met alike after
+    // either.
     for (const auto& [text, turns] : files) {
         for (const std::string line_end : {"\n", "\r\n"}) {
             run_in_turn(text, turns, line_end);
-            if (HasFatalFailure()) {
-                return;
+            if (HasFatalFailure() || text != lists) {
+                break;
             }
+        }
+        if (HasFatalFailure()) {
+            return; // a run that timed out: the rest would too
         }
     }
 }
