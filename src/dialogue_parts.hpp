@@ -89,9 +89,8 @@ void write_input_ended(std::ostream& err, bool count, std::int32_t k, std::int32
 
 using traits = std::istream::traits_type;
 
-// White space as the streams' classic locale knows it.
+// White space and decimal digits as the streams' classic locale knows them.
 bool is_space(std::istream::int_type c);
-
 bool is_digit(std::istream::int_type c);
 
 // Flushes the output tied to `in`, so that whatever was written is on the
