@@ -203,8 +203,7 @@ TEST(DescriptorStreams, Table)
         return expected::number(1, 1) + expected::not_a_number(word) + expected::again +
                expected::number(1, 1) + "input ended\n";
     };
-    // A word beyond the layer's first block, and one beyond its second.
-    const auto across_the_block = expected::word_across_a_block;
+    // A word three blocks long, beyond the layer's second block.
     const std::string long_word = std::string(9000, '0') + "2147483648";
     const std::string long_word_left = long_word + "\n";
     const auto number_51 = [](const std::string& quoted) { return expected::number_51 + quoted + "\n"; };
@@ -266,17 +265,17 @@ TEST(DescriptorStreams, Table)
         // its first byte lies: the next reader starts there. From a pipe it
         // is lost, but quoted all the same.
         {"a file: a word across the block's end given back",
-         {across_the_block("abcdef")},
+         {expected::word_across_a_block("abcdef")},
          {expected::three_prompts, 1, 0, 0, number_51(expected::not_a_number("abcdef"))},
          Input::file,
          "abcdef 1 2\n"},
         {"a file: too large across the block's end",
-         {across_the_block("2147483648")},
+         {expected::word_across_a_block("2147483648")},
          {expected::three_prompts, 1, 0, 0, number_51(expected::quoted("2147483648", "too large"))},
          Input::file,
          "2147483648 1 2\n"},
         {"a pipe: a word across the block's end",
-         {across_the_block("abcdef")},
+         {expected::word_across_a_block("abcdef")},
          {expected::three_prompts, 1, 0, 0, number_51(expected::not_a_number("abcdef"))},
          Input::pipe,
          ""},

@@ -43,12 +43,13 @@ inline std::string not_a_number(const std::string& word)
     return quoted(word, "not a whole number");
 }
 
-// An input whose number 51 of 100 is `word`, from byte 4093 (counted from 0)
-// on, across the end of the program's first block of input, then 1 and 2.
+// Where the word of word_across_a_block starts: byte 4093, counted from 0.
+inline constexpr std::size_t word_start = 4093;
+// An input whose number 51 of 100 is `word`, from `word_start` on, across
+// the end of the program's first block of input, then 1 and 2.
 inline std::string word_across_a_block(const std::string& word)
 {
     constexpr int numbers_before = 50;
-    constexpr std::size_t word_start = 4093;
     std::string input = "100\n";
     for (int i = 0; i < numbers_before; ++i) {
         input += "1 ";

@@ -436,9 +436,8 @@ TEST(Program, RunsInTurnShareAFile)
     const auto refused = [](const std::string& word, const std::string& used) {
         return Turn{two_prompts, "array-sort: count: " + expected::not_a_number(word) + "\n", 1, used};
     };
-    const std::string before_the_word = expected::word_across_a_block("");
     const std::string used_before_the_word =
-        before_the_word.substr(0, before_the_word.size() - 5); // " 1 2\n"
+        expected::word_across_a_block("").substr(0, expected::word_start);
     const std::vector<std::pair<std::string, std::vector<Turn>>> files = {
         {lists,
          {{expected::sorted("\t1\t2\t3"), "", 0, mark + "3\n3 1 2"},
